@@ -1,0 +1,42 @@
+#pragma once
+// A fresh temporary folder that HOME and the XDG folders point into for the
+// lifetime of the object; the previous environment is restored afterwards and
+// the folder is removed.
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace zorv::test {
+
+class Sandbox {
+ public:
+  Sandbox();
+  ~Sandbox();
+  Sandbox(const Sandbox&) = delete;
+  Sandbox& operator=(const Sandbox&) = delete;
+
+  // The sandbox root (no trailing '/').
+  const std::string& Root() const { return root_; }
+  std::wstring WRoot() const;
+  // Root() + "/" + relative.
+  std::string Path(const std::string& relative) const;
+  std::wstring WPath(const std::string& relative) const;
+
+  // Where the XDG variables point.
+  std::string Home() const { return root_ + "/home"; }
+  std::string DataHome() const { return root_ + "/home/.local/share"; }
+  std::string CacheHome() const { return root_ + "/home/.cache"; }
+  std::string ConfigHome() const { return root_ + "/home/.config"; }
+  std::string Desktop() const { return root_ + "/home/Desktop"; }
+
+  // The sandbox variables as "NAME=value" entries, for a child's environment.
+  std::vector<std::string> Environment() const;
+
+ private:
+  void Set(const char* name, const std::string& value);
+  std::string root_;
+  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+}  // namespace zorv::test
