@@ -223,6 +223,11 @@ void Surface::SetClip(PixelRect clip) {
 
 void Surface::ResetClip() { hasClip_ = false; }
 
+PixelRect Surface::ClipBox() const {
+  if (hasClip_) return clip_;
+  return {-originX_, -originY_, Width(), Height()};
+}
+
 void Surface::FillRect(PixelRect rect, Rgba colour, Blend blend) {
   if (!surface_ || rect.IsEmpty()) return;
   Context c(surface_, originX_, originY_, hasClip_ ? &clip_ : nullptr);
@@ -298,8 +303,8 @@ void Surface::ApplyColorMatrix(const ColorMatrix& matrix) {
   cairo_surface_mark_dirty(surface_);
 }
 
-void Surface::DrawText(const std::wstring& text, PixelRect box, const TextStyle& style) {
-  if (!surface_ || text.empty() || box.IsEmpty()) return;
+bool Surface::DrawText(const std::wstring& text, PixelRect box, const TextStyle& style) {
+  if (!surface_ || text.empty() || box.IsEmpty()) return false;
   Context c(surface_, originX_, originY_, hasClip_ ? &clip_ : nullptr);
   cairo_rectangle(c.cr, box.x, box.y, box.width, box.height);
   cairo_clip(c.cr);
@@ -316,7 +321,9 @@ void Surface::DrawText(const std::wstring& text, PixelRect box, const TextStyle&
                         style.colour.a / 255.0);
   cairo_move_to(c.cr, x, box.y);
   pango_cairo_show_layout(c.cr, layout);
+  const bool ellipsized = pango_layout_is_ellipsized(layout);
   g_object_unref(layout);
+  return ellipsized;
 }
 
 PixelRect Surface::MeasureText(const std::wstring& text, const TextStyle& style, int width) const {

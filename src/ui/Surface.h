@@ -93,6 +93,9 @@ class Surface {
   int OriginY() const { return originY_; }
   void SetClip(PixelRect clip);
   void ResetClip();
+  // The area drawing can reach, in drawing coordinates: the clip rectangle,
+  // or the whole surface when there is none.
+  PixelRect ClipBox() const;
 
   // Fills a rectangle with one colour.
   void FillRect(PixelRect rect, Rgba colour, Blend blend = Blend::Over);
@@ -114,8 +117,9 @@ class Surface {
 
   // Draws text inside box: lines start at the box's top, are aligned as the
   // style says, wrap at the box's width when the style wraps, and are cut at
-  // the box's edges (with an ellipsis when the style trims).
-  void DrawText(const std::wstring& text, PixelRect box, const TextStyle& style);
+  // the box's edges (with an ellipsis when the style trims). Returns true when
+  // an ellipsis replaced part of the text.
+  bool DrawText(const std::wstring& text, PixelRect box, const TextStyle& style);
   // The ink-free logical size the text takes when laid out at width (no limit
   // when width <= 0).
   PixelRect MeasureText(const std::wstring& text, const TextStyle& style, int width = 0) const;
