@@ -1,0 +1,16 @@
+#pragma once
+// Filling the embedded page templates with request data.
+#include <map>
+#include <string>
+#include <string_view>
+
+namespace zorv::server {
+
+// Text made safe to place in HTML element content and quoted attribute values.
+std::string EscapeHtml(std::string_view text);
+
+// The template with every "{{NAME}}" replaced by values[NAME] (inserted as
+// given: escape first). Unknown names are left as they are.
+std::string FillTemplate(std::string_view page, const std::map<std::string, std::string, std::less<>>& values);
+
+}  // namespace zorv::server

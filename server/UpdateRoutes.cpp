@@ -1,0 +1,92 @@
+#include "UpdateRoutes.h"
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <thread>
+
+#include "BodyFraming.h"
+
+namespace zorv::server {
+namespace {
+
+std::string OfferedName(const ServerOptions& options) {
+  return std::filesystem::path(options.offerFile).filename().string();
+}
+
+std::string PercentEncode(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : text) {
+    bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+                      c == '.' || c == '_' || c == '~';
+    if (unreserved) {
+      out += static_cast<char>(c);
+    } else {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+  }
+  return out;
+}
+
+void ServeOfferedFile(const ServerOptions& options, httplib::Response& response) {
+  auto file = std::make_shared<std::ifstream>(options.offerFile, std::ios::binary);
+  std::error_code error;
+  auto size = std::filesystem::file_size(options.offerFile, error);
+  if (!*file || error) {
+    response.status = 500;
+    response.set_content("the offered file cannot be read\n", "text/plain");
+    return;
+  }
+  BodyReader read = [file](std::size_t offset, char* buffer, std::size_t n) {
+    file->clear();
+    file->seekg(static_cast<std::streamoff>(offset));
+    file->read(buffer, static_cast<std::streamsize>(n));
+    return static_cast<std::size_t>(file->gcount());
+  };
+  SendFramedBody(response, size, std::move(read), "application/octet-stream", options.downloadFraming);
+}
+
+}  // namespace
+
+std::string OfferedAddress(const ServerOptions& options, int port) {
+  const std::string host = options.host == "::1" ? "[::1]" : "127.0.0.1";
+  return "http://" + host + ":" + std::to_string(port) + "/download/" + PercentEncode(OfferedName(options));
+}
+
+std::string VersionAnswer(const ServerOptions& options, int port) {
+  if (options.versionAnswer) return *options.versionAnswer;
+  if (!options.offerFile.empty()) return OfferedAddress(options, port);
+  return "0";
+}
+
+void AddUpdateRoutes(httplib::Server& server, const ServerOptions& options, int port) {
+  // Leading slashes are merged, as common web servers do, so that a base
+  // address written with a trailing slash still reaches the endpoint.
+  server.Get(R"(/+getClientVersion\.php)", [options, port](const httplib::Request& request,
+                                                            httplib::Response& response) {
+    if (!request.has_param("p") || !request.has_param("g") || !request.has_param("v")) {
+      response.status = 400;
+      response.set_content("missing query key p, g or v\n", "text/plain");
+      return;
+    }
+    if (options.versionDelayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(options.versionDelayMs));
+    response.status = options.versionStatus;
+    SendFramedText(response, VersionAnswer(options, port), "text/plain", options.versionFraming);
+  });
+  if (options.offerFile.empty()) return;
+  server.Get(R"(/download/(.+))", [options](const httplib::Request& request, httplib::Response& response) {
+    // Only the offered file is served, never a path taken from the request.
+    if (request.matches[1] != OfferedName(options)) {
+      response.status = 404;
+      response.set_content("no such download\n", "text/plain");
+      return;
+    }
+    ServeOfferedFile(options, response);
+  });
+}
+
+}  // namespace zorv::server
