@@ -1,0 +1,53 @@
+#pragma once
+// A local HTTP server for the updater's tests: cpp-httplib on 127.0.0.1 with an
+// ephemeral port, running on its own thread for the lifetime of the object.
+// Its routes are set per test.
+#include <httplib.h>
+
+#include <string>
+#include <thread>
+
+namespace zorv::test {
+
+class TestServer {
+ public:
+  TestServer();
+  ~TestServer();
+  TestServer(const TestServer&) = delete;
+  TestServer& operator=(const TestServer&) = delete;
+
+  httplib::Server& Routes() { return server_; }
+  // "http://127.0.0.1:<port>", no trailing slash.
+  std::string Base() const;
+  std::wstring WBase() const;
+
+  // GET path answers body with status.
+  void Answer(const std::string& path, const std::string& body, int status = 200);
+  // GET path sends body without a Content-Length header (chunked).
+  void AnswerWithoutLength(const std::string& path, const std::string& body);
+  // GET path announces announced bytes, sends body (shorter) and hangs up.
+  void AnswerShort(const std::string& path, const std::string& body, std::size_t announced);
+  // GET path redirects (302) to target.
+  void Redirect(const std::string& path, const std::string& target);
+
+ private:
+  httplib::Server server_;
+  int port_ = 0;
+  std::thread thread_;
+};
+
+// A listening socket on 127.0.0.1 whose backlog is full and that never accepts:
+// a further connect never completes.
+class BlackHole {
+ public:
+  BlackHole();
+  ~BlackHole();
+  std::string Base() const;
+
+ private:
+  int listener_ = -1;
+  int port_ = 0;
+  int fillers_[4] = {-1, -1, -1, -1};
+};
+
+}  // namespace zorv::test
