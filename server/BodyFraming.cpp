@@ -21,6 +21,12 @@ bool WritePiece(const BodyReader& read, std::size_t offset, std::size_t limit, h
 
 void SendFramedBody(httplib::Response& response, std::size_t size, BodyReader read, const std::string& contentType,
                     BodyFraming framing) {
+  if (size == 0 && framing == BodyFraming::Length) {
+    // A provider of length 0 would go out without any Content-Length; an
+    // empty body announces "Content-Length: 0".
+    response.set_content(std::string(), contentType);
+    return;
+  }
   switch (framing) {
     case BodyFraming::Length:
       // A fixed-length provider is never compressed, so Content-Length is the

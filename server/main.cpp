@@ -3,6 +3,7 @@
 #include <httplib.h>
 #include <pthread.h>
 #include <signal.h>
+#include <sys/socket.h>
 
 #include <atomic>
 #include <chrono>
@@ -60,6 +61,13 @@ int main(int argc, char** argv) {
   signal(SIGPIPE, SIG_IGN);
 
   httplib::Server server;
+  // The library's default shares the port (SO_REUSEPORT) with any other
+  // listener, so a second server would silently take half of the requests;
+  // only a port in TIME_WAIT may be reused.
+  server.set_socket_options([](int socket) {
+    int yes = 1;
+    setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  });
   const int port = Bind(server, options);
   if (port < 0) {
     std::fprintf(stderr, "%s: cannot listen on %s port %d (in use?)\n", kProgram, options.host.c_str(), options.port);

@@ -1,0 +1,53 @@
+#include "HttpFetch.h"
+
+#include <cctype>
+#include <regex>
+
+namespace zorv::server::test {
+
+Fetched Fetch(int port, const std::string& target) {
+  Fetched fetched;
+  httplib::Client client("127.0.0.1", port);
+  client.set_read_timeout(5, 0);
+  httplib::Result result = client.Get(
+      target, {{"Accept-Encoding", "identity"}},
+      [&](const httplib::Response& response) {
+        fetched.status = response.status;
+        fetched.headers = response.headers;
+        return true;
+      },
+      [&](const char* data, std::size_t length) {
+        fetched.body.append(data, length);
+        return true;
+      });
+  fetched.complete = static_cast<bool>(result);
+  if (result) {
+    fetched.status = result->status;
+    fetched.headers = result->headers;
+  }
+  return fetched;
+}
+
+Fetched FetchAddress(const std::string& address) {
+  static const std::regex kAddress(R"(http://127\.0\.0\.1:(\d+)(/.*))");
+  std::smatch m;
+  if (!std::regex_match(address, m, kAddress)) return {};
+  return Fetch(std::stoi(m[1]), m[2]);
+}
+
+std::string EncodeQueryValue(const std::string& value) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : value) {
+    if (std::isalnum(c) || c == '-' || c == '_' || c == '.' || c == '~') {
+      out += static_cast<char>(c);
+    } else {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+  }
+  return out;
+}
+
+}  // namespace zorv::server::test
