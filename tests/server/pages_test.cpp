@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ChildOutput.h"
 #include "GameServers.h"
 #include "HttpFetch.h"
 #include "ServerProcess.h"
@@ -73,6 +74,29 @@ TEST_F(PagesTest, LoginPageIsAUtf8FormSizedForThePopup) {
   Fetched style = Get(FirstMatch(html, R"re(<link rel="stylesheet" href="([^"]+)")re"));
   ASSERT_EQ(style.status, 200);
   EXPECT_NE(style.body.find("width: 690px;\n  height: 452px;\n  overflow: hidden;"), std::string::npos);
+}
+
+// The login page's own script, run by a JavaScript engine against stand-ins of
+// the page's elements.
+TEST_F(PagesTest, LoginScriptRefusesAnEmptyAccountAndOtherwiseLetsTheFormNavigate) {
+  ASSERT_TRUE(ProgramExists("node")) << "the login script is run with node (Debian package nodejs)";
+  const std::string script = Get(FirstMatch(Get(kLogin).body, R"re(<script src="([^"]+)")re")).body;
+  ASSERT_FALSE(script.empty());
+  struct Case {
+    std::string typed;
+    std::string outcome;  // as the harness reports it
+  };
+  const Case cases[] = {
+      {"", R"({"navigates":false,"account":"","hint":"请输入账号","accountFocused":true,"hintAfterTyping":""})"},
+      {" \t ",
+       R"({"navigates":false,"account":" \t ","hint":"请输入账号","accountFocused":true,"hintAfterTyping":""})"},
+      {"  勇士 ", R"({"navigates":true,"account":"勇士","hint":"","accountFocused":false,"hintAfterTyping":""})"},
+  };
+  for (const Case& c : cases) {
+    auto outcome = RunWithInput({"node", ZORV_SERVER_TEST_DIR "/login_form_harness.js", c.typed}, script);
+    ASSERT_TRUE(outcome) << "the harness failed for \"" << c.typed << "\"";
+    EXPECT_EQ(*outcome, c.outcome);
+  }
 }
 
 TEST_F(PagesTest, SubmittedLoginOpensTheGameForThatAccountAndServer) {
