@@ -11,10 +11,14 @@ namespace skingen {
 
 enum class Glyph { kCross, kSquare, kTwoSquares, kBar };
 enum class StripPiece { kLeft, kMiddle, kRight };
+enum class LabelIcon { kServer, kRefresh, kClean, kKey, kFullScreen };
 
 // Buttons of the main window's title strip: square system buttons and text labels.
 void DrawTitleButton(cairo_t* cr, int w, int h, Glyph glyph, Look look);
-void DrawLabelButton(cairo_t* cr, int w, int h, const std::string& text, Look look);
+// A text label with a small icon: bare text on the strip at rest, a framed
+// face under the pointer. The face covers faceWidth pixels from the left, so
+// a neighbour whose box overlaps this one does not cut it off.
+void DrawLabelButton(cairo_t* cr, int w, int h, const std::string& text, LabelIcon icon, int faceWidth, Look look);
 // The question box's confirm (primary) and cancel buttons, and its small close cross.
 void DrawDialogButton(cairo_t* cr, int w, int h, const std::string& text, bool primary, Look look);
 void DrawSmallCross(cairo_t* cr, int w, int h);

@@ -1,3 +1,4 @@
+#include <array>
 #include <cmath>
 
 #include "Art.h"
@@ -98,11 +99,88 @@ void DrawTitleButton(cairo_t* cr, int w, int h, Glyph glyph, Look look) {
   DrawGlyph(cr, glyph, w / 2.0 + d, h / 2.0 + d, 9, face.ink, Mix(face.top, face.bottom, 0.5));
 }
 
-void DrawLabelButton(cairo_t* cr, int w, int h, const std::string& text, Look look) {
-  const Face face = FaceFor(look);
-  FillFace(cr, 0.5, 0.5, w - 1, h - 1, 4, face);
+void DrawLabelIcon(cairo_t* cr, LabelIcon icon, double x, double y, Colour ink) {
+  // A 12 x 12 line drawing with its top-left corner at (x, y).
+  cairo_save(cr);
+  cairo_translate(cr, x, y);
+  SetColour(cr, ink);
+  cairo_set_line_width(cr, 1.3);
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+  cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+  switch (icon) {
+    case LabelIcon::kServer:  // two arrows, one each way
+      cairo_move_to(cr, 1, 4);
+      cairo_line_to(cr, 11, 4);
+      cairo_line_to(cr, 8, 1);
+      cairo_move_to(cr, 11, 8.5);
+      cairo_line_to(cr, 1, 8.5);
+      cairo_line_to(cr, 4, 11.5);
+      cairo_stroke(cr);
+      break;
+    case LabelIcon::kRefresh:  // a circling arrow
+      cairo_arc(cr, 6, 6.5, 4.5, -1.2, 4.1);
+      cairo_stroke(cr);
+      cairo_move_to(cr, 7.2, 0.6);
+      cairo_line_to(cr, 10.6, 1.8);
+      cairo_line_to(cr, 8.6, 4.8);
+      cairo_close_path(cr);
+      cairo_fill(cr);
+      break;
+    case LabelIcon::kClean:  // a waste bin
+      cairo_move_to(cr, 1, 3);
+      cairo_line_to(cr, 11, 3);
+      cairo_move_to(cr, 4.5, 3);
+      cairo_line_to(cr, 4.5, 1);
+      cairo_line_to(cr, 7.5, 1);
+      cairo_line_to(cr, 7.5, 3);
+      cairo_move_to(cr, 2.5, 3);
+      cairo_line_to(cr, 3.3, 11.5);
+      cairo_line_to(cr, 8.7, 11.5);
+      cairo_line_to(cr, 9.5, 3);
+      cairo_move_to(cr, 5, 5.5);
+      cairo_line_to(cr, 5, 9.5);
+      cairo_move_to(cr, 7, 5.5);
+      cairo_line_to(cr, 7, 9.5);
+      cairo_stroke(cr);
+      break;
+    case LabelIcon::kKey:  // a key
+      cairo_arc(cr, 3.5, 6, 2.8, 0, 2 * M_PI);
+      cairo_move_to(cr, 6.3, 6);
+      cairo_line_to(cr, 11.5, 6);
+      cairo_move_to(cr, 9.5, 6);
+      cairo_line_to(cr, 9.5, 8.5);
+      cairo_move_to(cr, 11.5, 6);
+      cairo_line_to(cr, 11.5, 8.5);
+      cairo_stroke(cr);
+      break;
+    case LabelIcon::kFullScreen:  // four corners pointing out
+      for (const auto& [cx, cy, dx, dy] : {std::array{1.0, 1.0, 1.0, 1.0}, std::array{11.0, 1.0, -1.0, 1.0},
+                                           std::array{11.0, 11.0, -1.0, -1.0}, std::array{1.0, 11.0, 1.0, -1.0}}) {
+        cairo_move_to(cr, cx, cy + 3.5 * dy);
+        cairo_line_to(cr, cx, cy);
+        cairo_line_to(cr, cx + 3.5 * dx, cy);
+      }
+      cairo_stroke(cr);
+      break;
+  }
+  cairo_restore(cr);
+}
+
+void DrawLabelButton(cairo_t* cr, int w, int h, const std::string& text, LabelIcon icon, int faceWidth, Look look) {
+  (void)w;
+  Colour ink = kCream;
+  if (look != Look::kNormal) {
+    Face face = FaceFor(look);
+    FillFace(cr, 0.5, 0.5, faceWidth - 1, h - 1, 4, face);
+    ink = look == Look::kHover ? kGoldLight : Mix(kCream, kGold, 0.4);
+  }
+  const TextStyle style{12, false, ink};
+  const double iconSize = 12, gap = 4;
+  const double width = iconSize + gap + TextWidth(cr, text, style);
   const double d = Shift(look);
-  TextCentred(cr, text, d, d, w, h, TextStyle{12, false, look == Look::kHover ? kGoldLight : kCream});
+  const double left = std::round((faceWidth - width) / 2) + d;
+  DrawLabelIcon(cr, icon, left, (h - iconSize) / 2 + d, look == Look::kNormal ? kGold : ink);
+  TextCentred(cr, text, left + iconSize + gap, d, width - iconSize - gap, h, style);
 }
 
 void DrawDialogButton(cairo_t* cr, int w, int h, const std::string& text, bool primary, Look look) {

@@ -49,16 +49,20 @@ void Scenery(cairo_t* cr, double width, double height) {
   cairo_pattern_destroy(sky);
 
   // A low sun behind the mountains, on the left where the title stands.
-  cairo_pattern_t* glow = cairo_pattern_create_radial(210, 430, 10, 210, 430, 260);
-  cairo_pattern_add_color_stop_rgba(glow, 0, 1.0, 0.86, 0.55, 0.9);
-  cairo_pattern_add_color_stop_rgba(glow, 0.25, 0.95, 0.62, 0.25, 0.45);
+  const double sunX = 232, sunY = 392;
+  cairo_pattern_t* glow = cairo_pattern_create_radial(sunX, sunY, 20, sunX, sunY, 300);
+  cairo_pattern_add_color_stop_rgba(glow, 0, 1.0, 0.80, 0.45, 0.75);
+  cairo_pattern_add_color_stop_rgba(glow, 0.3, 0.95, 0.58, 0.22, 0.35);
   cairo_pattern_add_color_stop_rgba(glow, 1, 0.9, 0.5, 0.2, 0);
   cairo_rectangle(cr, 0, 0, width, height);
   cairo_set_source(cr, glow);
   cairo_fill(cr);
   cairo_pattern_destroy(glow);
+  cairo_arc(cr, sunX, sunY, 30, 0, 2 * M_PI);
+  cairo_set_source_rgba(cr, 1.0, 0.9, 0.66, 0.95);
+  cairo_fill(cr);
 
-  Mountains(cr, 420, 70, 90, 0.4, Hex(0x5a3320, 0.85), width);
+  Mountains(cr, 430, 60, 90, 0.4, Hex(0x6a3c22), width);
   Mountains(cr, 480, 60, 70, 1.9, Hex(0x35201a), width);
   Mountains(cr, 560, 45, 55, 3.1, Hex(0x1c130f), width);
   Mountains(cr, 640, 25, 40, 5.0, Hex(0x100b09), width);

@@ -25,8 +25,8 @@ struct Picture {
 Painter Title(Glyph glyph, Look look) {
   return [=](cairo_t* cr, int w, int h) { DrawTitleButton(cr, w, h, glyph, look); };
 }
-Painter Label(const char* text, Look look) {
-  return [=](cairo_t* cr, int w, int h) { DrawLabelButton(cr, w, h, text, look); };
+Painter Label(const char* text, LabelIcon icon, int faceWidth, Look look) {
+  return [=](cairo_t* cr, int w, int h) { DrawLabelButton(cr, w, h, text, icon, faceWidth, look); };
 }
 Painter Dialog(const char* text, bool primary, Look look) {
   return [=](cairo_t* cr, int w, int h) { DrawDialogButton(cr, w, h, text, primary, look); };
@@ -68,22 +68,23 @@ std::vector<Picture> Pictures() {
       {209, 28, 26, Title(Glyph::kBar, N)},
       {210, 28, 26, Title(Glyph::kBar, H)},
       {230, 28, 26, Title(Glyph::kBar, P)},
-      // Main window: text labels.
-      {211, 59, 24, Label("换服", N)},
-      {212, 59, 24, Label("换服", H)},
-      {231, 59, 24, Label("换服", P)},
-      {223, 97, 24, Label("老板键F10", N)},
-      {215, 97, 24, Label("老板键F10", H)},
-      {233, 97, 24, Label("老板键F10", P)},
-      {224, 59, 24, Label("全屏", N)},
-      {214, 59, 24, Label("全屏", H)},
-      {234, 59, 24, Label("全屏", P)},
-      {226, 78, 24, Label("刷新F5", N)},
-      {219, 78, 24, Label("刷新F5", H)},
-      {236, 78, 24, Label("刷新F5", P)},
-      {252, 78, 24, Label("清除缓存", N)},
-      {253, 78, 24, Label("清除缓存", H)},
-      {261, 78, 24, Label("清除缓存", P)},
+      // Main window: text labels. The refresh box overlaps the clear-cache box
+      // by 4 pixels, so its face stops short of that.
+      {211, 59, 24, Label("换服", LabelIcon::kServer, 59, N)},
+      {212, 59, 24, Label("换服", LabelIcon::kServer, 59, H)},
+      {231, 59, 24, Label("换服", LabelIcon::kServer, 59, P)},
+      {223, 97, 24, Label("老板键F10", LabelIcon::kKey, 97, N)},
+      {215, 97, 24, Label("老板键F10", LabelIcon::kKey, 97, H)},
+      {233, 97, 24, Label("老板键F10", LabelIcon::kKey, 97, P)},
+      {224, 59, 24, Label("全屏", LabelIcon::kFullScreen, 59, N)},
+      {214, 59, 24, Label("全屏", LabelIcon::kFullScreen, 59, H)},
+      {234, 59, 24, Label("全屏", LabelIcon::kFullScreen, 59, P)},
+      {226, 78, 24, Label("刷新F5", LabelIcon::kRefresh, 73, N)},
+      {219, 78, 24, Label("刷新F5", LabelIcon::kRefresh, 73, H)},
+      {236, 78, 24, Label("刷新F5", LabelIcon::kRefresh, 73, P)},
+      {252, 78, 24, Label("清除缓存", LabelIcon::kClean, 78, N)},
+      {253, 78, 24, Label("清除缓存", LabelIcon::kClean, 78, H)},
+      {261, 78, 24, Label("清除缓存", LabelIcon::kClean, 78, P)},
       // Question box: OK and Cancel (one picture serves hover and pressed), close.
       {314, 82, 34, Dialog("确定", true, N)},
       {313, 82, 34, Dialog("确定", true, H)},
