@@ -1,0 +1,3 @@
+#include "app/LastNavigateUrl.h"
+
+std::wstring g_strLastNavigateUrl;

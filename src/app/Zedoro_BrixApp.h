@@ -1,0 +1,30 @@
+#pragma once
+// The application object: start-up, the choice of a run mode from the raw
+// command line, and shut-down. One global instance, theApp, lives for the
+// whole process; main runs InitInstance, the message loop when it returns
+// true (the embedded mode), and ExitInstance.
+#include <string>
+
+class CZedoro_BrixApp {
+ public:
+  CZedoro_BrixApp() = default;
+  CZedoro_BrixApp(const CZedoro_BrixApp&) = delete;
+  CZedoro_BrixApp& operator=(const CZedoro_BrixApp&) = delete;
+
+  // Runs the chosen mode. True only when a mode wants the message loop to run
+  // afterwards; false when the process is done.
+  bool InitInstance();
+  // After the loop or a false InitInstance; the result is the process's exit code.
+  int ExitInstance();
+
+  // The text InitInstance gave SetRegistryKey: where the application profile
+  // keeps its values.
+  const std::wstring& RegistryKey() const { return m_strRegistryKey; }
+
+ private:
+  void SetRegistryKey(const std::wstring& key);
+
+  std::wstring m_strRegistryKey;
+};
+
+extern CZedoro_BrixApp theApp;
