@@ -1,0 +1,59 @@
+#include "ui/Render.h"
+
+#include "ui/FrameworkState.h"
+
+namespace ui {
+
+namespace {
+
+void PaintTree(Window& window) {
+  Framework::PaintNow(window);
+  for (Window* child : window.GetChildren()) PaintTree(*child);
+}
+
+// Draws the window's children onto target, whose (0, 0) is the window's
+// client origin, clipped to the window.
+void ComposeChildren(Window& window, Surface& target, int originX, int originY, PixelRect clip) {
+  for (Window* child : window.GetChildren()) {
+    if (!child->IsWindowVisible()) continue;
+    Rect r = Framework::State(*child).rect;
+    int x = originX + r.left, y = originY + r.top;
+    Rect visible = Rect::FromXYWH(x, y, r.Width(), r.Height()).Intersect(Rect::FromXYWH(clip.x, clip.y, clip.width, clip.height));
+    if (visible.IsEmpty()) continue;
+    PixelRect childClip{visible.left, visible.top, visible.Width(), visible.Height()};
+    target.SetClip(childClip);
+    target.DrawSurface(child->GetBacking(), x, y);
+    target.ResetClip();
+    ComposeChildren(*child, target, x, y, childClip);
+  }
+}
+
+}  // namespace
+
+Surface RenderWindow(Window& window) {
+  const auto& s = Framework::State(window);
+  const LayeredState& layered = s.layered;
+  if (layered.hasPicture) return window.GetLayeredPicture().Clone();
+  PaintTree(window);
+  Rect client = window.GetClientRect();
+  Surface out(client.Width(), client.Height());
+  if (out.IsNull()) return out;
+  out.DrawSurface(window.GetBacking(), 0, 0, 1.0, Blend::Copy);
+  ComposeChildren(window, out, 0, 0, {0, 0, client.Width(), client.Height()});
+  if (layered.hasAttributes) {
+    bool key = (layered.flags & LWA_COLORKEY) != 0;
+    double alpha = (layered.flags & LWA_ALPHA) ? layered.alpha / 255.0 : 1.0;
+    Rgba keyColour{GetRValue(layered.colorKey), GetGValue(layered.colorKey), GetBValue(layered.colorKey), 255};
+    for (int y = 0; y < out.Height(); ++y) {
+      for (int x = 0; x < out.Width(); ++x) {
+        Rgba p = out.GetPixel(x, y);
+        if (key && p == keyColour) p = {};
+        else p.a = BYTE(p.a * alpha + 0.5);
+        out.SetPixel(x, y, p);
+      }
+    }
+  }
+  return out;
+}
+
+}  // namespace ui
