@@ -3,6 +3,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <thread>
 
@@ -39,6 +40,14 @@ void ServeOfferedFile(const ServerOptions& options, httplib::Response& response)
   if (!*file || error) {
     response.status = 500;
     response.set_content("the offered file cannot be read\n", "text/plain");
+    return;
+  }
+  if (options.downloadFraming == BodyFraming::Length) {
+    // A resumed download asks for a Range. The library cuts ranges correctly
+    // (length clamped to the file, 416 past its end) only from a body held in
+    // memory, not from a streamed one.
+    std::string bytes((std::istreambuf_iterator<char>(*file)), std::istreambuf_iterator<char>());
+    response.set_content(std::move(bytes), "application/octet-stream");
     return;
   }
   BodyReader read = [file](std::size_t offset, char* buffer, std::size_t n) {

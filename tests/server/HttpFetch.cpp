@@ -5,12 +5,14 @@
 
 namespace zorv::server::test {
 
-Fetched Fetch(int port, const std::string& target) {
+Fetched Fetch(int port, const std::string& target, const httplib::Headers& headers) {
   Fetched fetched;
+  httplib::Headers sent = headers;
+  sent.emplace("Accept-Encoding", "identity");
   httplib::Client client("127.0.0.1", port);
   client.set_read_timeout(5, 0);
   httplib::Result result = client.Get(
-      target, {{"Accept-Encoding", "identity"}},
+      target, sent,
       [&](const httplib::Response& response) {
         fetched.status = response.status;
         fetched.headers = response.headers;

@@ -20,8 +20,8 @@ struct Fetched {
 };
 
 // GET of target (path and query) from the server on 127.0.0.1:port, asking
-// for the body as it is (no compression).
-Fetched Fetch(int port, const std::string& target);
+// for the body as it is (no compression), with any further headers.
+Fetched Fetch(int port, const std::string& target, const httplib::Headers& headers = {});
 
 // GET of a whole "http://127.0.0.1:<port>/..." address.
 Fetched FetchAddress(const std::string& address);

@@ -132,6 +132,33 @@ TEST_F(OfferedClient, DownloadFramings) {
   }
 }
 
+// A resumed download names the bytes it has and the announced length, one
+// past the last index; the rest of the file must come with its true length.
+TEST_F(OfferedClient, RangesGiveTheRestOfTheFile) {
+  ServerProcess server({"--offer", file_.string()});
+  ASSERT_NE(server.port(), 0);
+  const std::string size = std::to_string(bytes_.size());
+  struct Case {
+    std::string range;
+    int status;
+    std::string body;
+  };
+  const Case cases[] = {
+      {"bytes=1000-" + size, 206, bytes_.substr(1000)},
+      {"bytes=0-" + size, 206, bytes_},
+      {"bytes=1000-", 206, bytes_.substr(1000)},
+      {"bytes=-10", 206, bytes_.substr(bytes_.size() - 10)},
+      {"bytes=" + size + "-", 416, ""},
+  };
+  for (const Case& c : cases) {
+    Fetched got = Fetch(server.port(), "/download/new%20client.bin", {{"Range", c.range}});
+    EXPECT_EQ(got.status, c.status) << c.range;
+    EXPECT_TRUE(got.complete) << c.range;
+    EXPECT_EQ(got.Header("Content-Length"), std::to_string(c.body.size())) << c.range;
+    EXPECT_TRUE(got.body == c.body) << c.range;
+  }
+}
+
 TEST_F(OfferedClient, EmptyFileIsOfferedWithLengthZero) {
   std::ofstream(folder_ / "empty.bin", std::ios::binary).flush();
   ServerProcess server({"--offer", (folder_ / "empty.bin").string()});
