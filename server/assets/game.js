@@ -157,6 +157,8 @@
     return event.key.length === 1 ? event.key.toLowerCase() : event.key;
   }
   window.addEventListener('keydown', function (event) {
+    // Keys on a focused link keep their meaning: Enter follows it.
+    if (event.target && event.target.tagName === 'A') return;
     var key = keyName(event);
     if (key === ' ' || key === 'Enter') {
       start();
