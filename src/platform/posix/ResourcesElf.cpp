@@ -11,6 +11,8 @@ constexpr std::uint64_t kElfHeaderSize = 64;
 constexpr std::uint64_t kSectionHeaderSize = 64;
 constexpr std::uint32_t kNoBits = 8;         // SHT_NOBITS: occupies no file space
 constexpr std::uint16_t kIndexInSection0 = 0xFFFF;  // SHN_XINDEX
+// Section name tables hold a few hundred bytes; a larger one is not read whole.
+constexpr std::uint64_t kMaxNamesSize = 16 << 20;
 
 std::uint64_t Le(const std::uint8_t* p, int bytes) {
   std::uint64_t value = 0;
@@ -59,7 +61,9 @@ std::optional<Section> FindSection(std::istream& file, std::uint64_t fileSize, s
   const std::uint8_t* namesHeader = table.data() + namesIndex * entrySize;
   const std::uint64_t namesOffset = Le(namesHeader + 24, 8);
   const std::uint64_t namesSize = Le(namesHeader + 32, 8);
-  if (Le(namesHeader + 4, 4) == kNoBits || !InFile(namesOffset, namesSize, fileSize)) return std::nullopt;
+  if (Le(namesHeader + 4, 4) == kNoBits || namesSize > kMaxNamesSize || !InFile(namesOffset, namesSize, fileSize)) {
+    return std::nullopt;
+  }
   std::vector<std::uint8_t> names(namesSize);
   if (!ReadAt(file, namesOffset, names.data(), namesSize)) return std::nullopt;
 
