@@ -136,6 +136,9 @@ std::wstring Dialog::DescribeForScript() const {
   char* demangled = abi::__cxa_demangle(mangled, nullptr, nullptr, &status);
   std::string name = status == 0 && demangled ? demangled : mangled;
   std::free(demangled);
+  // The class's own name, without the namespaces around it.
+  if (size_t colons = name.rfind("::"); colons != std::string::npos && name.find('<') == std::string::npos)
+    name.erase(0, colons + 2);
   std::wstring text = L"dialog " + std::to_wstring(template_.id) + L" (" + std::wstring(name.begin(), name.end()) + L")";
   return text;
 }

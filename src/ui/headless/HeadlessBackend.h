@@ -95,6 +95,7 @@ class HeadlessBackend : public Backend {
   std::vector<std::string> PendingSteps() const;
   // Every failure reported so far (also those some caller swallowed).
   const std::vector<std::string>& Failures() const { return failures_; }
+  void ClearFailures() { failures_.clear(); }
   // Drops the remaining steps.
   void ClearScript();
 
