@@ -78,7 +78,8 @@ PangoLayout* MakeLayout(cairo_t* cr, const std::wstring& text, const TextStyle& 
   pango_layout_set_font_description(layout, font);
   pango_font_description_free(font);
 
-  const std::string utf8 = platform::ToUtf8(text);
+  // Text ends at its first NUL, as a C string would; pango refuses embedded NULs.
+  const std::string utf8 = platform::ToUtf8(std::wstring_view(text).substr(0, text.find(L'\0')));
   pango_layout_set_text(layout, utf8.c_str(), static_cast<int>(utf8.size()));
   if (width > 0) {
     pango_layout_set_width(layout, width * PANGO_SCALE);

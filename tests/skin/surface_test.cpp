@@ -186,6 +186,12 @@ TEST(Surface, TextStaysInItsBoxWrapsAndEllipsizes) {
   EXPECT_NEAR(small.x + small.width / 2.0, box.x + box.width / 2.0, 2.0);
   EXPECT_LT(small.y, box.y + 6);
 
+  // Text ends at an embedded NUL.
+  Surface cut = Solid(140, 60, kBlue);
+  cut.DrawText(std::wstring(L"ab\0cd", 5), box, style);
+  for (int y = 0; y < 60; ++y)
+    for (int x = 0; x < 140; ++x) ASSERT_EQ(cut.GetPixel(x, y), shorter.GetPixel(x, y)) << x << "," << y;
+
   // Without wrapping the text keeps to one line.
   style.wrap = false;
   Surface one_line = Solid(140, 60, kBlue);
