@@ -21,9 +21,11 @@ class CZedoro_BrixApp {
   // keeps its values.
   const std::wstring& RegistryKey() const { return m_strRegistryKey; }
 
- private:
+  // Fixes where the application profile keeps its values (also for tools
+  // that run parts of the client without the application's start-up).
   void SetRegistryKey(const std::wstring& key);
 
+ private:
   std::wstring m_strRegistryKey;
 };
 
