@@ -250,6 +250,8 @@ void Surface::FillTiled(PixelRect rect, const Surface& texture, int originX, int
 
 void Surface::DrawSurface(const Surface& source, int x, int y, double alpha, Blend blend) {
   if (!surface_ || !source.surface_) return;
+  // Drawing a surface onto itself reads the pixels it writes: go through a copy.
+  if (source.surface_ == surface_) return DrawSurface(source.Clone(), x, y, alpha, blend);
   Context c(surface_, originX_, originY_, hasClip_ ? &clip_ : nullptr);
   cairo_rectangle(c.cr, x, y, source.Width(), source.Height());
   cairo_clip(c.cr);
@@ -262,6 +264,10 @@ void Surface::DrawSurface(const Surface& source, int x, int y, double alpha, Ble
 void Surface::DrawSurfacePart(const Surface& source, int sourceX, int sourceY, int width, int height, int x, int y,
                               Blend blend) {
   if (!surface_ || !source.surface_ || width <= 0 || height <= 0) return;
+  if (source.surface_ == surface_) {
+    return DrawSurfacePart(Snapshot({sourceX - originX_, sourceY - originY_, width, height}), 0, 0, width, height, x, y,
+                           blend);
+  }
   Context c(surface_, originX_, originY_, hasClip_ ? &clip_ : nullptr);
   cairo_set_operator(c.cr, OperatorOf(blend));
   cairo_set_source_surface(c.cr, source.surface_, x - sourceX, y - sourceY);

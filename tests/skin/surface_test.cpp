@@ -118,6 +118,17 @@ TEST(Surface, BlendModes) {
   EXPECT_EQ(cleared.GetPixel(2, 0), kClear);
 }
 
+TEST(Surface, DrawingOntoItselfUsesThePixelsBefore) {
+  Surface s(4, 1);
+  const Rgba row[] = {kRed, kBlue, {0, 255, 0, 255}, kClear};
+  for (int x = 0; x < 4; ++x) s.SetPixel(x, 0, row[x]);
+  s.DrawSurfacePart(s, 0, 0, 3, 1, 1, 0, Blend::Copy);
+  for (int x = 1; x < 4; ++x) EXPECT_EQ(s.GetPixel(x, 0), row[x - 1]) << x;
+  s.DrawSurface(s, -1, 0, 1.0, Blend::Copy);
+  EXPECT_EQ(s.GetPixel(0, 0), kRed);
+  EXPECT_EQ(s.GetPixel(1, 0), kBlue);
+}
+
 TEST(Surface, TiledFillRepeatsFromItsAnchor) {
   Surface tile(2, 1);
   tile.SetPixel(0, 0, kRed);
