@@ -9,6 +9,8 @@
 #include "ui/Dialog.h"
 #include "ui/Render.h"
 #include "ui/Surface.h"
+#include "ui/ToolTip.h"
+#include "ui/Cursor.h"
 #include "ui/Window.h"
 
 using namespace ui;
@@ -304,4 +306,53 @@ TEST_F(WindowTest, LayeredWindowsShowAndTakeInputOnlyWhereTheyAreOpaque) {
   EXPECT_TRUE(below.Seen(WM_LBUTTONDOWN).empty());
   hl().ClickAt({200, 155});
   EXPECT_FALSE(below.Seen(WM_LBUTTONDOWN).empty());
+}
+
+TEST_F(WindowTest, HoverTrackingCursorAndTooltipFollowThePointer) {
+  // A button in the skin's manner: tracking asked on the first move, a hand
+  // cursor, a tooltip fed with its mouse messages.
+  class HoverButton : public Button {
+   public:
+    std::vector<std::string> events;
+    ToolTip tip;
+    bool PreTranslateMessage(Msg& msg) override {
+      if (tip.GetSafeHwnd()) tip.RelayEvent(msg);
+      return Button::PreTranslateMessage(msg);
+    }
+   protected:
+    void OnMouseMove(UINT flags, Point point) override {
+      if (!(GetTrackMouseFlags() & TME_LEAVE)) TrackMouseEvent(TME_HOVER | TME_LEAVE, 1);
+      Button::OnMouseMove(flags, point);
+    }
+    LRESULT OnMouseHover(UINT, Point) override {
+      events.push_back("hover");
+      return 0;
+    }
+    LRESULT OnMouseLeave() override {
+      events.push_back("leave");
+      return 0;
+    }
+    bool OnSetCursor(HWND, UINT, UINT) override {
+      SetCursor(Cursor::Hand);
+      return true;
+    }
+  };
+  Probe parent;
+  ASSERT_TRUE(parent.Make(kNormal));
+  HoverButton button;
+  ASSERT_TRUE(button.Create(L"", WS_VISIBLE, Rect::FromXYWH(10, 3, 78, 24), &parent, 1021));
+  ASSERT_TRUE(button.tip.Create(&button));
+  button.tip.Activate(true);
+  button.tip.AddTool(&button, L"刷新", button.GetClientRect(), 1);
+  EXPECT_EQ(FindWindow(ToolTip::kClassName, nullptr), button.tip.GetSafeHwnd());
+
+  hl().Hover(button);
+  EXPECT_EQ(hl().CurrentCursor(), Cursor::Hand);
+  EXPECT_EQ(button.tip.GetShownText(), L"刷新");
+  hl().MoveMouse({kNormal.left + 40, kNormal.top + 10});  // still on the button: nothing new
+  hl().MoveOffWindows();
+  EXPECT_EQ(hl().CurrentCursor(), Cursor::Arrow);
+  EXPECT_EQ(button.tip.GetShownText(), L"");
+  hl().Hover(button);
+  EXPECT_THAT(button.events, ElementsAre("hover", "leave", "hover"));
 }

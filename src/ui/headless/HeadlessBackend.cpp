@@ -43,7 +43,15 @@ HeadlessBackend::HeadlessBackend() {
   taskbar_ = AddForeignWindow(std::move(taskbar));
 }
 
-HeadlessBackend::~HeadlessBackend() = default;
+HeadlessBackend::~HeadlessBackend() {
+  // A process run that ends normally with steps left over did not do what
+  // its script expected.
+  if (processMode_ && !steps_.empty()) {
+    for (const Step& step : steps_) std::fprintf(stderr, "headless script: never ran: %s\n", DescribeStep(step).c_str());
+    std::fflush(stderr);
+    std::_Exit(kScriptFailureExitCode);
+  }
+}
 
 HeadlessBackend& HeadlessBackend::Get() {
   auto* headless = IsInitialised() ? dynamic_cast<HeadlessBackend*>(&GetBackend()) : nullptr;
