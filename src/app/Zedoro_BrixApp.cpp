@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/RunMode.h"
+#include "app/Uninstall.h"
 #include "platform/Process.h"
 #include "platform/Text.h"
 
@@ -30,13 +31,16 @@ bool CZedoro_BrixApp::InitInstance() {
   // window backend is initialised in main before the application runs.
   SetRegistryKey(kRegistryKey);
 
-  const RunModeChoice choice = ChooseRunMode(platform::GetCommandLine());
+  const std::wstring commandLine = platform::GetCommandLine();
+  const RunModeChoice choice = ChooseRunMode(commandLine);
   if (choice.finishUpdateFirst) return ReportNotBuilt("finishing an update (-d)");
   switch (choice.mode) {
     case RunMode::UninstallConfirm:
-      return ReportNotBuilt("the uninstall confirmation (-u)");
+      RunUninstallConfirm();
+      return false;
     case RunMode::UninstallCleanup:
-      return ReportNotBuilt("the uninstall cleanup (-u <path>)");
+      RunUninstallCleanup(commandLine);
+      return false;
     case RunMode::Embedded:
       return ReportNotBuilt("the embedded game window (-frameWnd=)");
     case RunMode::Normal:
