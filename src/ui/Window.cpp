@@ -391,7 +391,8 @@ bool Window::ShowWindow(int command) {
       break;
     case SW_MAXIMIZE:
       s.visible = true;
-      setState(ShowState::Maximized);
+      // A fullscreen window is maximised already.
+      if (s.showState != ShowState::Fullscreen) setState(ShowState::Maximized);
       break;
     case SW_MINIMIZE:
     case SW_SHOWMINIMIZED:

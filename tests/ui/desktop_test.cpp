@@ -2,7 +2,10 @@
 // and its menu, accelerators, activation, and the script file of process runs.
 #include <gmock/gmock.h>
 
+#include <atomic>
+
 #include "ui/Accelerator.h"
+#include "ui/Input.h"
 #include "ui/Dialog.h"
 #include "ui/HeadlessFixture.h"
 #include "ui/Menu.h"
@@ -213,4 +216,50 @@ TEST_F(DesktopTest, ScriptFilesDriveAProcessRun) {
   EXPECT_THROW(RunMessageLoop(), ScriptFailure);
   EXPECT_THAT(hl().Failures().back(), HasSubstr("script word \"browser\""));
   hl().ClearFailures();
+}
+
+TEST_F(DesktopTest, AChildOfAnotherProcessesWindowSpeaksToItThroughTheBackend) {
+  ui::headless::ForeignWindow frame;
+  frame.className = L"Frame";
+  frame.rect = Rect::FromXYWH(100, 100, 800, 600);
+  frame.proc = [](UINT message, WPARAM, LPARAM) -> LRESULT { return message == WM_GAMEWND_ATTACH ? 0 : 1; };
+  HWND frameHwnd = hl().AddForeignWindow(frame);
+
+  class Embedded : public Dialog {
+   public:
+    Embedded() : Dialog({328, WS_CHILD | WS_VISIBLE | WS_SYSMENU, 0, {10, 10}, L"", {}}) {}
+    std::vector<WPARAM> relayouts;
+   protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+      if (message == WM_GAMEWND_RELAYOUT) {
+        relayouts.push_back(wParam);
+        return 0;
+      }
+      return Dialog::WindowProc(message, wParam, lParam);
+    }
+  } embedded;
+  ASSERT_TRUE(embedded.Create(frameHwnd));
+  Rect client;
+  ASSERT_TRUE(GetClientRect(frameHwnd, &client));
+  embedded.MoveWindow(client.left, client.top + 30, client.Width(), client.Height() - 30);
+  EXPECT_EQ(embedded.GetWindowRect(), Rect::FromXYWH(100, 130, 800, 570));
+  EXPECT_TRUE(embedded.IsWindowVisible());
+
+  EXPECT_EQ(SendMessage(frameHwnd, WM_GAMEWND_ATTACH, embedded.GetSafeHwnd(), 0), 0);
+  const auto& received = hl().FindForeign(frameHwnd)->received;
+  ASSERT_EQ(received.size(), 1u);
+  EXPECT_EQ(received[0].wParam, embedded.GetSafeHwnd());
+  EXPECT_EQ(input::ForeignMessage(embedded.GetSafeHwnd(), WM_GAMEWND_RELAYOUT, 1, 0, true), 0);
+  EXPECT_THAT(embedded.relayouts, ElementsAre(1u));
+
+  // A watcher thread sees the frame go away.
+  std::atomic<bool> seen{false};
+  BeginThread([&] { seen = IsWindow(frameHwnd); });
+  hl().WaitForWorkers();
+  EXPECT_TRUE(seen);
+  hl().RemoveForeignWindow(frameHwnd);
+  BeginThread([&] { seen = IsWindow(frameHwnd); });
+  hl().WaitForWorkers();
+  EXPECT_FALSE(seen);
+  EXPECT_FALSE(embedded.IsWindowVisible());
 }

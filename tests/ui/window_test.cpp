@@ -93,6 +93,8 @@ TEST_F(WindowTest, MaximisedWindowMovedOverTheWholeScreenIsFullscreenUntilMovedO
   w.SetWindowPos(0, 0, 0, 1920, 1080, SWP_NOZORDER);
   EXPECT_EQ(w.GetShowState(), ShowState::Fullscreen);
   EXPECT_TRUE(w.IsZoomed());
+  w.SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE, 0);  // zoomed already: no change
+  EXPECT_EQ(w.GetWindowRect(), kScreen);
   // Fitting it to the screen less the taskbar ends fullscreen; restoring
   // still returns to the rectangle it had before maximising.
   Rect taskbar;
