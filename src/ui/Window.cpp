@@ -183,6 +183,9 @@ HWND Window::SetParent(HWND newParent) {
     s.owner = 0;
     if (Window* p = LocalWindow(newParent)) State(*p).children.push_back(s.hwnd);
     if (wasTop) std::erase(G().zOrder, s.hwnd);
+  } else if (!wasTop) {
+    s.style &= ~WS_CHILD;
+    G().zOrder.push_back(s.hwnd);
   }
   Framework::Notify(*this, kChangeParent | kChangeGeometry);
   return old;
@@ -339,9 +342,7 @@ void Window::CenterWindow(Window* alternateOwner) {
     area = p->GetClientRect();
   } else {
     Window* owner = alternateOwner ? alternateOwner : GetOwner();
-    Rect work = B().WorkArea();
-    area = (owner && owner->IsWindowVisible() && !owner->IsIconic()) ? owner->GetWindowRect() : work;
-    (void)work;
+    area = (owner && owner->IsWindowVisible() && !owner->IsIconic()) ? owner->GetWindowRect() : B().WorkArea();
   }
   int w = s.rect.Width(), h = s.rect.Height();
   int x = area.left + (area.Width() - w) / 2;
@@ -767,7 +768,6 @@ LRESULT Window::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT Window::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  auto& s = *state_;
   switch (message) {
     case WM_SYSCOMMAND:
       switch (wParam & 0xFFF0) {
@@ -816,7 +816,6 @@ LRESULT Window::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEACTIVATE:
       return 1;  // MA_ACTIVATE
     default:
-      (void)s;
       return 0;
   }
 }

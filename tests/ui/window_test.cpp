@@ -238,7 +238,6 @@ TEST_F(WindowTest, ButtonClicksReachTheParentAsCommands) {
 TEST_F(WindowTest, PaintingCoversTheInvalidRegionAndRenderingComposesChildren) {
   Probe w;
   ASSERT_TRUE(w.Make(Rect::FromXYWH(100, 100, 200, 100)));
-  int erases = 0;
   w.paint = [&](Surface& s) {
     PixelRect box = s.ClipBox();
     s.FillRect(box, {200, 0, 0, 255});
@@ -258,7 +257,6 @@ TEST_F(WindowTest, PaintingCoversTheInvalidRegionAndRenderingComposesChildren) {
   EXPECT_FALSE(w.GetUpdateRect(nullptr));
   EXPECT_EQ(w.GetLastPaint().rect, small);
   EXPECT_FALSE(w.GetLastPaint().erased);
-  (void)erases;
 
   Probe child;
   ASSERT_TRUE(child.CreateEx({L"Child", L"", WS_CHILD | WS_VISIBLE, 0, Rect::FromXYWH(0, 0, 10, 10), w.GetSafeHwnd(), 5}));
