@@ -83,7 +83,9 @@ void UnpackDefaultFiles(const std::wstring& installFolder) {
     zip::getEntry(handle, -1, &info);
     const int count = info.index;
     for (int i = 0; i < count; ++i) {
-      zip::getEntry(handle, i, &info);
+      // An entry that cannot be read is passed over rather than written under
+      // the name of the entry before it.
+      if (zip::getEntry(handle, i, &info) != zip::kZipOk) continue;
       // The user's settings are kept; every other default file is refreshed.
       if (info.name == L"systemset.ini" && platform::FileExists(res + L"/" + info.name)) continue;
       zip::extractEntry(handle, i, info.name);

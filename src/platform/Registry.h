@@ -21,9 +21,6 @@ enum class RegistryHive {
   CurrentUser,   // HKEY_CURRENT_USER
 };
 
-// The folder that holds the hive (not created here).
-std::wstring RegistryHiveRoot(RegistryHive hive);
-
 enum class RegistryKeyResult {
   Failed,   // bad key path, or the hive cannot be written
   Created,  // REG_CREATED_NEW_KEY

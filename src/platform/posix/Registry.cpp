@@ -104,8 +104,6 @@ bool WriteAll(int fd, const std::string& bytes) {
 
 }  // namespace
 
-std::wstring RegistryHiveRoot(RegistryHive hive) { return FromUtf8(HiveRoot(hive)); }
-
 RegistryKeyResult RegistryCreateKey(RegistryHive hive, const std::wstring& key) {
   auto folder = KeyFolder(hive, key);
   if (!folder) return RegistryKeyResult::Failed;
