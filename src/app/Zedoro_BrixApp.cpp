@@ -5,7 +5,7 @@
 #include "app/RunMode.h"
 #include "app/Uninstall.h"
 #include "platform/Process.h"
-#include "platform/Text.h"
+#include "ui/System.h"
 
 CZedoro_BrixApp theApp;
 
@@ -49,4 +49,9 @@ bool CZedoro_BrixApp::InitInstance() {
   return false;
 }
 
-int CZedoro_BrixApp::ExitInstance() { return 0; }
+int CZedoro_BrixApp::Run() {
+  m_nQuitCode = ui::RunMessageLoop();
+  return ExitInstance();
+}
+
+int CZedoro_BrixApp::ExitInstance() { return m_nQuitCode; }

@@ -14,7 +14,11 @@ class CZedoro_BrixApp {
   // Runs the chosen mode. True only when a mode wants the message loop to run
   // afterwards; false when the process is done.
   bool InitInstance();
-  // After the loop or a false InitInstance; the result is the process's exit code.
+  // The message loop, for a mode that keeps the process alive; ends with
+  // ExitInstance and returns its result.
+  int Run();
+  // After the loop or a false InitInstance; the result is the process's exit
+  // code: the code the loop ended with, 0 when no loop ran.
   int ExitInstance();
 
   // The text InitInstance gave SetRegistryKey: where the application profile
@@ -27,6 +31,7 @@ class CZedoro_BrixApp {
 
  private:
   std::wstring m_strRegistryKey;
+  int m_nQuitCode = 0;
 };
 
 extern CZedoro_BrixApp theApp;
