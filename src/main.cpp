@@ -1,9 +1,35 @@
 // The process entry: runs the application object as the framework would,
 // InitInstance, then the message loop when a mode asked for it, then
 // ExitInstance, whose result is the exit code.
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+
 #include "app/Zedoro_BrixApp.h"
+#include "ui/System.h"
+#include "ui/headless/HeadlessBackend.h"
+
+namespace {
+
+// The window backend is chosen once, here, from ZORV_BACKEND, the way a video
+// driver is: "headless" is the in-memory desktop of the tests and of runs
+// without a display (its script comes from ZORV_HEADLESS_SCRIPT). This build
+// has no desktop backend yet, so without it the client says so and stops.
+bool ChooseWindowBackend() {
+  const char* name = std::getenv("ZORV_BACKEND");
+  if (name && std::string_view(name) == "headless") {
+    ui::Init(ui::headless::CreateForProcess());
+    return true;
+  }
+  std::fprintf(stderr, "Zedoro_Brix: no desktop window backend in this build; set ZORV_BACKEND=headless\n");
+  return false;
+}
+
+}  // namespace
 
 int main() {
-  if (!theApp.InitInstance()) return theApp.ExitInstance();
-  return theApp.Run();
+  if (!ChooseWindowBackend()) return 1;
+  int code = theApp.InitInstance() ? theApp.Run() : theApp.ExitInstance();
+  ui::Shutdown();
+  return code;
 }
