@@ -548,7 +548,6 @@ void Window::InvalidateRect(const Rect* rect, bool erase) {
   if (r.IsEmpty()) return;
   s.updateRegion.push_back(r);
   if (erase) s.eraseNeeded = true;
-  G().backend->Wake();
 }
 
 void Window::Invalidate(bool erase) { InvalidateRect(nullptr, erase); }
