@@ -8,6 +8,7 @@
 #include <set>
 
 #include "InstallSandbox.h"
+#include "app/FirstSetup.h"
 
 namespace zorv::test {
 namespace {
@@ -33,6 +34,14 @@ std::string Line(const std::string& text, const std::string& key) {
 ino_t Inode(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+TEST(VersionNumberTest, DotsAreDroppedAndLeadingDigitsRead) {
+  const std::pair<std::wstring, int> cases[] = {
+      {L"1.0.0.1", 1001},   {L"1.0.0.12", 10012},          {L"1.0.1.0", 1010}, {L"", 0},
+      {L"None VerSion Supprot", 0}, {L" 2.5beta", 25}, {L"-1.0", -10}, {L"9.9.9.9.9.9.9.9.9.9.9", 2147483647},
+  };
+  for (const auto& [text, number] : cases) EXPECT_EQ(VersionNumber(text), number) << Narrow(text);
 }
 
 TEST(InstallTest, FirstStartFromADownloadFolderInstallsEverything) {
