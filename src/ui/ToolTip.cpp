@@ -44,7 +44,6 @@ void ToolTip::Update() {
     w->ScreenToClient(&p);
     if (t.rect.Contains(p)) {
       shown_ = t.text;
-      shownFor_ = t.window;
       return;
     }
   }
@@ -55,14 +54,12 @@ void ToolTip::RelayEvent(const Msg& msg) {
     case WM_MOUSEMOVE: {
       const ToolInfo* tool = active_ ? ToolAt(msg.hwnd, {GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)}) : nullptr;
       shown_ = tool ? tool->text : std::wstring();
-      shownFor_ = tool ? tool->window : 0;
       break;
     }
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MOUSELEAVE:
       shown_.clear();
-      shownFor_ = 0;
       break;
     default:
       break;

@@ -45,7 +45,6 @@ class ToolTip : public Window {
   UINT delayMs_ = 0;
   std::vector<ToolInfo> tools_;
   std::wstring shown_;
-  HWND shownFor_ = 0;
 };
 
 }  // namespace ui

@@ -14,6 +14,7 @@ using HWND = std::uintptr_t;
 using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
+using INT_PTR = std::intptr_t;
 using UINT = unsigned int;
 using UINT_PTR = std::uintptr_t;
 using DWORD = std::uint32_t;
@@ -79,8 +80,4 @@ struct Msg {
   Point pt;  // cursor position in screen coordinates when the message was made
 };
 
-}  // namespace ui
-
-namespace ui {
-using INT_PTR = std::intptr_t;
 }  // namespace ui

@@ -504,7 +504,6 @@ void HeadlessBackend::MoveOffWindows() {
 }
 
 bool HeadlessBackend::KeyDown(UINT virtualKey, UINT modifiers) {
-  modifiers_ = modifiers;
   for (const HotkeyEntry& e : hotkeys_) {
     if (e.modifiers == modifiers && e.virtualKey == virtualKey) {
       if (e.hwnd) {
@@ -521,7 +520,6 @@ bool HeadlessBackend::KeyDown(UINT virtualKey, UINT modifiers) {
 
 bool HeadlessBackend::KeyUp(UINT virtualKey, UINT modifiers) {
   bool taken = input::KeyUp(virtualKey, modifiers);
-  modifiers_ = 0;
   PumpMessages();
   return taken;
 }

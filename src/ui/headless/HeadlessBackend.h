@@ -230,7 +230,6 @@ class HeadlessBackend : public Backend {
 
   Point cursorPos_{kScreenWidth / 2, kScreenHeight / 2};
   Cursor cursor_ = Cursor::Arrow;
-  UINT modifiers_ = 0;
 
   mutable std::mutex mutex_;  // guards woken_, nextHandle_ and foreign_
   std::condition_variable wakeCondition_;
