@@ -154,7 +154,9 @@ void OtherApplicationActivated() {
   if (old) SendMessage(old->GetSafeHwnd(), WM_ACTIVATE, WA_INACTIVE, 0);
 }
 
-void CloseRequested(HWND hwnd) { SendMessage(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0); }
+void CloseRequested(HWND hwnd) { SystemCommand(hwnd, SC_CLOSE); }
+
+void SystemCommand(HWND hwnd, WPARAM command) { SendMessage(hwnd, WM_SYSCOMMAND, command, 0); }
 
 void Moved(HWND hwnd, const Rect& screenRect) {
   if (Window* w = LocalWindow(hwnd))

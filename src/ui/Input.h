@@ -40,6 +40,10 @@ void OtherApplicationActivated();
 // The desktop asks a window to close (title-bar close, Alt+F4 of the window
 // manager): WM_SYSCOMMAND SC_CLOSE.
 void CloseRequested(HWND hwnd);
+// The desktop asks for a system command on a top-level window, as a taskbar
+// button does (SC_MINIMIZE, SC_RESTORE, SC_MAXIMIZE, SC_CLOSE): WM_SYSCOMMAND,
+// so the window's own handler sees it before the default processing acts.
+void SystemCommand(HWND hwnd, WPARAM command);
 // The desktop moved or resized a top-level window itself.
 void Moved(HWND hwnd, const Rect& screenRect);
 
