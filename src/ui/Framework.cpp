@@ -119,6 +119,22 @@ void Framework::Activate(Window* top) {
   if (!focus || focus->GetTopLevelParent() != top) top->SetFocus();
 }
 
+void Framework::ActivateNext(HWND owner, HWND leaving) {
+  auto usable = [leaving](Window* w) {
+    return w && w->GetSafeHwnd() != leaving && w->IsWindowVisible() && !w->IsIconic() && w->IsWindowEnabled();
+  };
+  if (Window* o = LocalWindow(owner); usable(o)) {
+    Activate(o);
+    return;
+  }
+  for (Window* w : TopLevelsTopFirst()) {
+    if (usable(w)) {
+      Activate(w);
+      return;
+    }
+  }
+}
+
 void Framework::Notify(Window& window, unsigned changes) {
   if (G().backend && window.GetSafeHwnd()) G().backend->WindowChanged(window, changes);
 }

@@ -66,6 +66,9 @@ class Framework {
   static void PaintNow(Window& window);
   static void PaintPending();
   static void Activate(Window* topLevel);
+  // The active window went away (hidden, minimised, destroyed): its owner
+  // becomes active when it can, otherwise the topmost window that can.
+  static void ActivateNext(HWND owner, HWND leaving);
   static void MarkFrameworkOwned(Window& window) { window.state_->frameworkOwned = true; }
   static void Notify(Window& window, unsigned changes);
   static std::vector<Window*> TopLevelsTopFirst();

@@ -134,8 +134,7 @@ bool Window::DestroyWindow() {
   state_->self = this;
   if (wasActive) {
     G().foreground = 0;
-    Window* o = LocalWindow(owner);
-    if (o && o->IsWindowVisible() && !o->IsIconic()) Framework::Activate(o);
+    Framework::ActivateNext(owner, hwnd);
   }
   PostNcDestroy();
   if (frameworkOwned) delete this;
@@ -437,8 +436,7 @@ bool Window::ShowWindow(int command) {
   if (hidOrMinimized && G().foreground == s.hwnd && (wasVisible || stateChanged)) {
     G().foreground = 0;
     Framework::Call(*this, WM_ACTIVATE, WA_INACTIVE, 0);
-    Window* o = GetOwner();
-    if (o && o->IsWindowVisible() && !o->IsIconic()) Framework::Activate(o);
+    Framework::ActivateNext(s.owner, s.hwnd);
   } else if (activate && s.visible && s.showState != ShowState::Minimized) {
     Framework::Activate(this);
   }

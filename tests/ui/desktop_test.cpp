@@ -162,15 +162,17 @@ TEST_F(DesktopTest, ScriptFilesDriveAProcessRun) {
   hl().RegisterScriptCommand("page", [&](const std::string& rest) { pageEvents.push_back(rest); });
   hl().LoadScript(
       "# close the main window: confirm, then decline the new server\n"
+      "dialog 101\n"
       "page loaded http://127.0.0.1/dlq/\n"
       "click 1001\r\n"
       "answer 1 164\n"
       "answer 2\n"
       "advance 200   # a timer tick\n"
-      "quit\n");
-  EXPECT_THAT(hl().PendingSteps(), ElementsAre("action \"page loaded http://127.0.0.1/dlq/\"", "action \"click 1001\"",
-                                               "dialog 164 (answer 1)", "a dialog (answer 2)", "action \"advance 200\"",
-                                               "action \"quit\""));
+      "key 27 0\n");
+  EXPECT_THAT(hl().PendingSteps(),
+              ElementsAre("dialog 101 (runs)", "action \"page loaded http://127.0.0.1/dlq/\"", "action \"click 1001\"",
+                          "dialog 164 (answer 1)", "a dialog (answer 2)", "action \"advance 200\"",
+                          "action \"key 27 0\""));
   class Main : public Dialog {
    public:
     Main() : Dialog({101, WS_POPUP | WS_VISIBLE, 0, {1000, 700}, L"", {{1001, {972, 3, 1000, 29}, L"x"}}}) {}
@@ -185,8 +187,7 @@ TEST_F(DesktopTest, ScriptFilesDriveAProcessRun) {
       return true;
     }
   } main;
-  ASSERT_TRUE(main.Create(static_cast<Window*>(nullptr)));
-  EXPECT_EQ(RunMessageLoop(), 0);
+  EXPECT_EQ(main.DoModal(), IDCANCEL);  // Esc at the end
   EXPECT_THAT(pageEvents, ElementsAre("loaded http://127.0.0.1/dlq/"));
   EXPECT_THAT(main.answers, ElementsAre(IDOK, IDCANCEL));
   EXPECT_EQ(hl().Now(), 200u);

@@ -262,6 +262,10 @@ void HeadlessBackend::RunScriptLine(const std::string& word, const std::string& 
     if (!number(b)) b = 0;
     noMore();
     AnswerDialog(int(b), int(a));
+  } else if (word == "dialog") {
+    if (!number(a)) bad("needs a template id");
+    noMore();
+    ExpectDialog(int(a), nullptr, "runs");
   } else if (word == "menu") {
     if (!number(a)) bad("needs an item id (0 dismisses)");
     noMore();
