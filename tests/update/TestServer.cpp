@@ -13,6 +13,18 @@
 namespace zorv::test {
 
 TestServer::TestServer() {
+  server_.Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
+    Handler handler;
+    {
+      std::lock_guard lock(mutex_);
+      auto it = routes_.find(req.path);
+      if (it != routes_.end()) handler = it->second;
+    }
+    if (handler)
+      handler(req, res);
+    else
+      res.status = 404;
+  });
   port_ = server_.bind_to_any_port("127.0.0.1");
   if (port_ <= 0) throw std::runtime_error("test server cannot bind");
   thread_ = std::thread([this] { server_.listen_after_bind(); });
@@ -26,15 +38,20 @@ TestServer::~TestServer() {
 std::string TestServer::Base() const { return "http://127.0.0.1:" + std::to_string(port_); }
 std::wstring TestServer::WBase() const { return Widen(Base()); }
 
+void TestServer::Route(const std::string& path, Handler handler) {
+  std::lock_guard lock(mutex_);
+  routes_[path] = std::move(handler);
+}
+
 void TestServer::Answer(const std::string& path, const std::string& body, int status) {
-  server_.Get(path, [body, status](const httplib::Request&, httplib::Response& res) {
+  Route(path, [body, status](const httplib::Request&, httplib::Response& res) {
     res.status = status;
     res.set_content(body, "application/octet-stream");
   });
 }
 
 void TestServer::AnswerWithoutLength(const std::string& path, const std::string& body) {
-  server_.Get(path, [body](const httplib::Request&, httplib::Response& res) {
+  Route(path, [body](const httplib::Request&, httplib::Response& res) {
     res.set_chunked_content_provider("application/octet-stream", [body](std::size_t, httplib::DataSink& sink) {
       sink.write(body.data(), body.size());
       sink.done();
@@ -44,7 +61,7 @@ void TestServer::AnswerWithoutLength(const std::string& path, const std::string&
 }
 
 void TestServer::AnswerShort(const std::string& path, const std::string& body, std::size_t announced) {
-  server_.Get(path, [body, announced](const httplib::Request&, httplib::Response& res) {
+  Route(path, [body, announced](const httplib::Request&, httplib::Response& res) {
     res.set_content_provider(announced, "application/octet-stream",
                              [body](std::size_t, std::size_t, httplib::DataSink& sink) {
                                sink.write(body.data(), body.size());
@@ -54,7 +71,7 @@ void TestServer::AnswerShort(const std::string& path, const std::string& body, s
 }
 
 void TestServer::Redirect(const std::string& path, const std::string& target) {
-  server_.Get(path, [target](const httplib::Request&, httplib::Response& res) { res.set_redirect(target); });
+  Route(path, [target](const httplib::Request&, httplib::Response& res) { res.set_redirect(target); });
 }
 
 BlackHole::BlackHole() {
@@ -77,6 +94,18 @@ BlackHole::BlackHole() {
 BlackHole::~BlackHole() {
   for (int filler : fillers_) ::close(filler);
   ::close(listener_);
+}
+
+std::string RefusedBase() {
+  int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t len = sizeof addr;
+  ::bind(probe, reinterpret_cast<sockaddr*>(&addr), len);
+  ::getsockname(probe, reinterpret_cast<sockaddr*>(&addr), &len);
+  ::close(probe);
+  return "http://127.0.0.1:" + std::to_string(ntohs(addr.sin_port));
 }
 
 std::string BlackHole::Base() const { return "http://127.0.0.1:" + std::to_string(port_); }

@@ -1,9 +1,12 @@
 #pragma once
 // A local HTTP server for the updater's tests: cpp-httplib on 127.0.0.1 with an
 // ephemeral port, running on its own thread for the lifetime of the object.
-// Its routes are set per test.
+// Each path's behaviour can be set and replaced at any time; unknown paths get 404.
 #include <httplib.h>
 
+#include <functional>
+#include <map>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -16,11 +19,12 @@ class TestServer {
   TestServer(const TestServer&) = delete;
   TestServer& operator=(const TestServer&) = delete;
 
-  httplib::Server& Routes() { return server_; }
   // "http://127.0.0.1:<port>", no trailing slash.
   std::string Base() const;
   std::wstring WBase() const;
 
+  using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
+  void Route(const std::string& path, Handler handler);
   // GET path answers body with status.
   void Answer(const std::string& path, const std::string& body, int status = 200);
   // GET path sends body without a Content-Length header (chunked).
@@ -32,6 +36,8 @@ class TestServer {
 
  private:
   httplib::Server server_;
+  std::mutex mutex_;
+  std::map<std::string, Handler> routes_;
   int port_ = 0;
   std::thread thread_;
 };
@@ -49,5 +55,8 @@ class BlackHole {
   int port_ = 0;
   int fillers_[4] = {-1, -1, -1, -1};
 };
+
+// "http://127.0.0.1:<port>" for a port on which nothing listens.
+std::string RefusedBase();
 
 }  // namespace zorv::test

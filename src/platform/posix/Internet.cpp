@@ -14,6 +14,8 @@ namespace platform {
 
 namespace {
 
+constexpr long kStallSeconds = 60;
+
 void InitCurlOnce() {
   static std::once_flag once;
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
@@ -185,6 +187,10 @@ HttpFile InternetSession::OpenURL(const std::wstring& url) {
   curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+  // A peer that stops sending for a minute ends the transfer, as the system's
+  // default receive time-out would; the caller's UI thread is waiting on it.
+  curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
   if (connectTimeoutMs_ > 0) curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(connectTimeoutMs_));
   curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &HttpFile::Transfer::OnBody);
   curl_easy_setopt(e, CURLOPT_WRITEDATA, t.get());
