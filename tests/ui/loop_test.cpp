@@ -191,3 +191,18 @@ TEST_F(LoopTest, TimersTickOnTheVirtualClockOnly) {
   overlay.DestroyWindow();
   EXPECT_FALSE(hl().HasTimer(gone, 5000));
 }
+
+TEST_F(LoopTest, ALoopWaitingForAWorkerThatNeverReportsFails) {
+  std::atomic<bool> release{false};
+  hl().SetWorkerPatience(std::chrono::milliseconds(50));
+  BeginThread([&] {
+    while (!release) std::this_thread::yield();
+  });
+  Recorder box(274);
+  hl().ExpectDialog(274, nullptr);
+  EXPECT_THROW(box.DoModal(), ScriptFailure);
+  EXPECT_THAT(hl().Failures(), ElementsAre("the modal loop of dialog 274 (Recorder) waited in vain for a worker thread to report"));
+  hl().ClearFailures();
+  release = true;
+  hl().WaitForWorkers();
+}

@@ -15,10 +15,6 @@ namespace ui::headless {
 
 namespace {
 
-// A loop that waits for worker threads gives up after this much real time:
-// a worker that never reports is a failure, not a hang.
-constexpr auto kWorkerPatience = std::chrono::seconds(30);
-
 std::string Narrow(const std::wstring& text) { return platform::ToUtf8(text); }
 
 Point Centre(Window& window) {
@@ -182,7 +178,7 @@ void HeadlessBackend::WaitForEvents(const LoopContext& loop) {
   }
   if (LiveWorkerCount() > 0) {
     std::unique_lock lock(mutex_);
-    bool woke = wakeCondition_.wait_for(lock, kWorkerPatience, [this] { return woken_ || LiveWorkerCount() == 0; });
+    bool woke = wakeCondition_.wait_for(lock, workerPatience_, [this] { return woken_ || LiveWorkerCount() == 0; });
     woken_ = false;
     if (woke) return;
     lock.unlock();
@@ -200,7 +196,7 @@ void HeadlessBackend::Wake() {
 }
 
 void HeadlessBackend::WaitForWorkers() {
-  auto deadline = std::chrono::steady_clock::now() + kWorkerPatience;
+  auto deadline = std::chrono::steady_clock::now() + workerPatience_;
   for (;;) {
     PumpMessages();
     if (LiveWorkerCount() == 0) break;

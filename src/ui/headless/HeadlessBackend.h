@@ -12,6 +12,7 @@
 // comes, and a loop that goes idle with nothing scripted are failures: the
 // backend throws ScriptFailure (or, in a process run, prints the failure and
 // exits with code kScriptFailureExitCode).
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -158,6 +159,9 @@ class HeadlessBackend : public Backend {
   void ActivateOtherApplication();
   // Waits until every worker thread has ended, handling their messages.
   void WaitForWorkers();
+  // How long (real time) an idle loop or WaitForWorkers waits for running
+  // workers before it reports a failure; 30 s unless set.
+  void SetWorkerPatience(std::chrono::milliseconds patience) { workerPatience_ = patience; }
   Cursor CurrentCursor() const { return cursor_; }
 
   // ===== Windows of other processes =====
@@ -234,6 +238,7 @@ class HeadlessBackend : public Backend {
   mutable std::mutex mutex_;  // guards woken_, nextHandle_ and foreign_
   std::condition_variable wakeCondition_;
   bool woken_ = false;
+  std::chrono::milliseconds workerPatience_{30000};
   HWND nextHandle_ = 0x10010;
   std::map<HWND, ForeignWindow> foreign_;
   HWND taskbar_ = 0;
