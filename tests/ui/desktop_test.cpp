@@ -212,7 +212,13 @@ TEST_F(DesktopTest, ScriptFilesDriveAProcessRun) {
     }
     hl().ClearScript();
   }
-  // A word nothing registered fails when its turn comes.
+  // A control the active window does not have, and a word nothing
+  // registered, fail when their turn comes.
+  Main other;
+  hl().LoadScript("dialog 101\nclick 1002\n");
+  EXPECT_THROW(other.DoModal(), ScriptFailure);
+  EXPECT_THAT(hl().Failures().back(), HasSubstr("click 1002: window \"\" of class #32770 has no such control"));
+  hl().ClearFailures();
   hl().LoadScript("browser reload\n");
   EXPECT_THROW(RunMessageLoop(), ScriptFailure);
   EXPECT_THAT(hl().Failures().back(), HasSubstr("script word \"browser\""));

@@ -272,9 +272,8 @@ void HeadlessBackend::RunScriptLine(const std::string& word, const std::string& 
     int id = int(a);
     Then("click " + std::to_string(id), [this, id] {
       Window* active = Window::FromHandle(GetActiveWindow());
-      Window* control = active ? active->GetDlgItem(id) : nullptr;
-      if (!control) Fail("click " + std::to_string(id) + ": the active window has no such control");
-      Click(*control);
+      if (!active) Fail("click " + std::to_string(id) + ": no window of ours is active");
+      ClickControl(*active, id);
     });
   } else if (word == "hotkey" || word == "key") {
     if (!number(a)) bad("needs a virtual key code");
@@ -460,6 +459,14 @@ bool HeadlessBackend::ClickAt(Point screen) {
 }
 
 bool HeadlessBackend::Click(Window& window) { return ClickAt(Centre(window)); }
+
+bool HeadlessBackend::ClickControl(Window& window, int id) {
+  Window* control = window.GetDlgItem(id);
+  if (!control)
+    Fail("click " + std::to_string(id) + ": window \"" + Narrow(window.GetWindowText()) + "\" of class " +
+         Narrow(window.GetClassName()) + " has no such control");
+  return Click(*control);
+}
 
 bool HeadlessBackend::DoubleClickAt(Point screen) {
   MoveMouse(screen);

@@ -140,6 +140,9 @@ class HeadlessBackend : public Backend {
   // Clicks the centre of a control (or any window).
   bool Click(Window& window);
   bool ClickAt(Point screen);
+  // Clicks the control with that id among window's children; a missing
+  // control is a failure naming the window.
+  bool ClickControl(Window& window, int id);
   // Down, up, double-click, up at the centre of a window.
   bool DoubleClick(Window& window);
   bool DoubleClickAt(Point screen);
