@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/FinishUpdate.h"
 #include "app/RunMode.h"
 #include "app/Uninstall.h"
 #include "platform/Process.h"
@@ -33,7 +34,9 @@ bool CZedoro_BrixApp::InitInstance() {
 
   const std::wstring commandLine = platform::GetCommandLine();
   const RunModeChoice choice = ChooseRunMode(commandLine);
-  if (choice.finishUpdateFirst) return ReportNotBuilt("finishing an update (-d)");
+  // Ends the process when the update is finished; otherwise this process goes
+  // on as an ordinary client.
+  if (choice.finishUpdateFirst) FinishUpdate(commandLine);
   switch (choice.mode) {
     case RunMode::UninstallConfirm:
       RunUninstallConfirm();
