@@ -89,7 +89,8 @@ void HeadlessPage::Load(const std::wstring& url, const std::vector<std::wstring>
 
 bool HeadlessPage::FinishLoad(const std::vector<std::wstring>& frames) {
   if (!pending_) return false;
-  Load(*pending_, frames);
+  const std::wstring url = *pending_;
+  Load(url, frames);
   return true;
 }
 
@@ -196,8 +197,14 @@ void RegisterPageScriptCommands(HeadlessBackend& backend) {
         else chain.push_back({arg.substr(0, eq), arg.substr(eq + 1)});
       }
       page->Click(chain);
+    } else if (verb == "expect") {
+      // What a process run can check from outside: where the page is.
+      if (args.size() != 1) backend.Fail("page expect: needs one address");
+      const std::wstring at = page->PendingUrl().value_or(page->CurrentUrl());
+      if (at != args.front())
+        backend.Fail("page expect " + platform::ToUtf8(args.front()) + ": the page is at " + platform::ToUtf8(at));
     } else {
-      backend.Fail("page: unknown step \"" + verb + "\" (finish, navigate, click)");
+      backend.Fail("page: unknown step \"" + verb + "\" (finish, navigate, click, expect)");
     }
   });
 }

@@ -119,6 +119,8 @@ HeadlessPage* PageOf(const Window& window);
 //   page finish [FRAME...]         finish the pending load
 //   page navigate URL [FRAME...]   the page goes to URL by itself
 //   page click TAG[=HREF] ...      click an element chain, clicked element first
+//   page expect URL                the page is loading URL (or, with nothing
+//                                  loading, shows it); anything else fails
 // A line that cannot run fails the script.
 void RegisterPageScriptCommands(HeadlessBackend& backend);
 
