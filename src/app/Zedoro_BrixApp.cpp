@@ -5,6 +5,8 @@
 #include "app/FinishUpdate.h"
 #include "app/RunMode.h"
 #include "app/Uninstall.h"
+#include "gamewnd/LoginHandOver.h"
+#include "gamewnd/Zedoro_BrixDlg.h"
 #include "platform/Process.h"
 #include "ui/System.h"
 
@@ -47,7 +49,9 @@ bool CZedoro_BrixApp::InitInstance() {
     case RunMode::Embedded:
       return ReportNotBuilt("the embedded game window (-frameWnd=)");
     case RunMode::Normal:
-      return ReportNotBuilt("the main window");
+      if (!HasLoginWindowRunner()) return ReportNotBuilt("the login window");
+      RunMainWindow();
+      return false;
   }
   return false;
 }
