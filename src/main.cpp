@@ -4,10 +4,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
+#include <utility>
 
 #include "app/Zedoro_BrixApp.h"
+#include "login/LoginWindowRunner.h"
 #include "ui/System.h"
 #include "ui/headless/HeadlessBackend.h"
+#include "ui/headless/HeadlessBrowser.h"
 
 namespace {
 
@@ -18,7 +21,11 @@ namespace {
 bool ChooseWindowBackend() {
   const char* name = std::getenv("ZORV_BACKEND");
   if (name && std::string_view(name) == "headless") {
-    ui::Init(ui::headless::CreateForProcess());
+    auto backend = ui::headless::CreateForProcess();
+    // Its pages are played by the script's "page" lines.
+    ui::headless::InstallHeadlessBrowser();
+    ui::headless::RegisterPageScriptCommands(*backend);
+    ui::Init(std::move(backend));
     return true;
   }
   std::fprintf(stderr, "Zedoro_Brix: no desktop window backend in this build; set ZORV_BACKEND=headless\n");
@@ -29,6 +36,7 @@ bool ChooseWindowBackend() {
 
 int main() {
   if (!ChooseWindowBackend()) return 1;
+  InstallLoginWindow();
   int code = theApp.InitInstance() ? theApp.Run() : theApp.ExitInstance();
   ui::Shutdown();
   return code;

@@ -63,6 +63,9 @@ bool SetForegroundWindow(HWND hwnd);
 HWND GetActiveWindow();
 HWND GetFocus();
 Point GetCursorPos();
+// Whether a modifier key (VK_CONTROL, VK_SHIFT, VK_MENU) is held, as the latest
+// key event reported it: 0x8000 when held, 0 when not or for any other key.
+short GetAsyncKeyState(int virtualKey);
 
 // --- Timers and hotkeys on handles ---
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs);
