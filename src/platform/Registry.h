@@ -9,8 +9,7 @@
 //   machine hive: /var/lib/zorv/registry, or $ZORV_REGISTRY_MACHINE
 //                 (a normal user cannot write there, as on Windows without
 //                 administrator rights: machine-wide writes then fail quietly)
-//   user hive:    $XDG_CONFIG_HOME/zorv/registry (default ~/.config), or
-//                 $ZORV_REGISTRY_USER
+//   user hive:    $XDG_CONFIG_HOME/zorv/registry (default ~/.config)
 #include <optional>
 #include <string>
 

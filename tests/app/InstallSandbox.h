@@ -1,10 +1,10 @@
 #pragma once
-// A sandboxed home for install and uninstall runs: the XDG folders and both
-// registry hives point into a fresh temporary folder, and the programs under
-// test are started as real processes from copies placed in it.
+// A sandboxed home for install and uninstall runs (the XDG folders and both
+// registry hives point into a fresh temporary folder), with the paths the
+// client uses there; the programs under test are started as real processes
+// from copies placed in it.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -24,12 +24,6 @@ inline const std::vector<std::wstring> kRecordNames = {L"Path", L"DisplayName", 
 
 class InstallSandbox {
  public:
-  InstallSandbox() {
-    setenv("ZORV_REGISTRY_MACHINE", sandbox_.Path("machine/registry").c_str(), 1);
-    unsetenv("ZORV_REGISTRY_USER");
-  }
-  ~InstallSandbox() { unsetenv("ZORV_REGISTRY_MACHINE"); }
-
   const Sandbox& Box() const { return sandbox_; }
   std::string Install() const { return sandbox_.DataHome() + "/Zorv/Zorv"; }
   std::string Installed() const { return Install() + "/Zedoro_Brix"; }

@@ -22,14 +22,9 @@ using zorv::test::Sandbox;
 
 const std::wstring kUninstall = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zorv";
 
+// The sandbox points both hives into its own folder.
 class RegistryTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::filesystem::create_directories(sandbox_.Path("machine"));
-    setenv("ZORV_REGISTRY_MACHINE", sandbox_.Path("machine/registry").c_str(), 1);
-    unsetenv("ZORV_REGISTRY_USER");
-  }
-  void TearDown() override { unsetenv("ZORV_REGISTRY_MACHINE"); }
   Sandbox sandbox_;
 };
 
@@ -47,7 +42,7 @@ TEST_F(RegistryTest, KeyIsCreatedOnceThenOpenedAndKeepsItsValues) {
     EXPECT_EQ(RegistryGetString(hive, kUninstall, L"Publisher"), std::nullopt);
     EXPECT_EQ(RegistryGetString(hive, L"SOFTWARE\\Other", L"Path"), std::nullopt);
   }
-  EXPECT_TRUE(zorv::test::Exists(sandbox_.Path("machine/registry/SOFTWARE")));
+  EXPECT_TRUE(zorv::test::Exists(sandbox_.MachineRegistry() + "/SOFTWARE"));
   EXPECT_TRUE(zorv::test::Exists(sandbox_.ConfigHome() + "/zorv/registry/SOFTWARE"));
 }
 
@@ -86,8 +81,8 @@ TEST_F(RegistryTest, MalformedKeyPathsAreRefused) {
 
 TEST_F(RegistryTest, UnwritableHiveFailsQuietly) {
   // A hive below a regular file cannot be made, even by root.
-  ASSERT_TRUE(zorv::test::WriteFile(sandbox_.Path("machine/file"), "x"));
-  setenv("ZORV_REGISTRY_MACHINE", sandbox_.Path("machine/file/registry").c_str(), 1);
+  ASSERT_TRUE(zorv::test::WriteFile(sandbox_.Path("file"), "x"));
+  setenv("ZORV_REGISTRY_MACHINE", sandbox_.Path("file/registry").c_str(), 1);
   EXPECT_EQ(RegistryCreateKey(RegistryHive::LocalMachine, kUninstall), RegistryKeyResult::Failed);
   EXPECT_FALSE(RegistrySetString(RegistryHive::LocalMachine, kUninstall, L"Path", L"x"));
   EXPECT_EQ(RegistryGetString(RegistryHive::LocalMachine, kUninstall, L"Path"), std::nullopt);

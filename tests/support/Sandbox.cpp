@@ -9,7 +9,7 @@
 namespace zorv::test {
 namespace {
 const char* const kVariables[] = {"HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME",
-                                  "XDG_DESKTOP_DIR"};
+                                  "XDG_DESKTOP_DIR", "ZORV_REGISTRY_MACHINE"};
 }
 
 Sandbox::Sandbox() {
@@ -27,6 +27,8 @@ Sandbox::Sandbox() {
   Set("XDG_CACHE_HOME", CacheHome());
   Set("XDG_CONFIG_HOME", ConfigHome());
   Set("XDG_DESKTOP_DIR", Desktop());
+  // Tests run as root, who could write the machine-wide registry hive.
+  Set("ZORV_REGISTRY_MACHINE", MachineRegistry());
 }
 
 Sandbox::~Sandbox() {
@@ -54,7 +56,8 @@ std::wstring Sandbox::WPath(const std::string& relative) const { return Widen(Pa
 
 std::vector<std::string> Sandbox::Environment() const {
   return {"HOME=" + Home(), "XDG_DATA_HOME=" + DataHome(), "XDG_CACHE_HOME=" + CacheHome(),
-          "XDG_CONFIG_HOME=" + ConfigHome(), "XDG_DESKTOP_DIR=" + Desktop()};
+          "XDG_CONFIG_HOME=" + ConfigHome(), "XDG_DESKTOP_DIR=" + Desktop(),
+          "ZORV_REGISTRY_MACHINE=" + MachineRegistry()};
 }
 
 }  // namespace zorv::test

@@ -1,6 +1,6 @@
 #pragma once
-// A fresh temporary folder that HOME and the XDG folders point into for the
-// lifetime of the object; the previous environment is restored afterwards and
+// A fresh temporary folder that HOME, the XDG folders and the machine-wide
+// registry hive point into for the lifetime of the object; the previous environment is restored afterwards and
 // the folder is removed.
 #include <optional>
 #include <string>
@@ -29,6 +29,8 @@ class Sandbox {
   std::string CacheHome() const { return root_ + "/home/.cache"; }
   std::string ConfigHome() const { return root_ + "/home/.config"; }
   std::string Desktop() const { return root_ + "/home/Desktop"; }
+  // The machine-wide registry hive (not created until something writes it).
+  std::string MachineRegistry() const { return root_ + "/machine-registry"; }
 
   // The sandbox variables as "NAME=value" entries, for a child's environment.
   std::vector<std::string> Environment() const;

@@ -26,7 +26,7 @@ std::string HiveRoot(RegistryHive hive) {
   }
   std::string config = EnvOr("XDG_CONFIG_HOME", "");
   if (config.empty() && !EnvOr("HOME", "").empty()) config = EnvOr("HOME", "") + "/.config";
-  return EnvOr("ZORV_REGISTRY_USER", config.empty() ? std::string() : config + "/zorv/registry");
+  return config.empty() ? std::string() : config + "/zorv/registry";
 }
 
 // Key and value names become single file names: '%', '/', '=' and control
