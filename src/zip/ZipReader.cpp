@@ -38,7 +38,10 @@ ZipReader::~ZipReader() { Close(); }
 ZipResult ZipReader::Open(const void* data, std::size_t size) {
   if (archive_ || openEntry_ != -1) return kZipAlreadyOpen;
   if (!data && size > 0) return kZipBadArgument;
-  baseFolder_ = WithFinalSeparator(platform::CurrentFolder());
+  // Without a current directory (it was removed) there is no base: relative
+  // targets then fail instead of landing in the root folder.
+  const std::wstring current = platform::CurrentFolder();
+  baseFolder_ = current.empty() ? std::wstring() : WithFinalSeparator(current);
   source_ = MemoryStream{static_cast<const std::uint8_t*>(data), size, 0};
   zlib_filefunc64_def functions = MemoryStreamFunctions();
   archive_ = unzOpen2_64(&source_, &functions);

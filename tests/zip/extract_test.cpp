@@ -327,6 +327,23 @@ TEST_F(ZipExtract, BaseFolderIsMadeWhenMissingAndDefaultsToTheCurrentFolder) {
   }
 }
 
+TEST_F(ZipExtract, RemovedCurrentFolderGivesNoBase) {
+  const std::string block = zorv::test::BuildArchive({{.name = "orphan-entry", .data = "f"}});
+  const fs::path saved = fs::current_path();
+  fs::create_directories(sandbox_.Path("gone"));
+  fs::current_path(sandbox_.Path("gone"));
+  fs::remove(sandbox_.Path("gone"));
+  zip::ZipReader reader;
+  const zip::ZipResult opened = reader.Open(block.data(), block.size());
+  const std::wstring base = reader.BaseFolder();
+  const zip::ZipResult extracted = reader.ExtractEntry(0, L"orphan-entry");
+  fs::current_path(saved);
+  EXPECT_EQ(opened, zip::kZipOk);
+  EXPECT_EQ(base, L"");
+  EXPECT_EQ(extracted, zip::kZipOpenFailed);
+  EXPECT_FALSE(fs::exists("/orphan-entry"));
+}
+
 TEST_F(ZipExtract, HandlesAndIndexesAreChecked) {
   const std::string two = zorv::test::BuildArchive({{.name = "a", .data = "a"}, {.name = "b", .data = "b"}});
   ASSERT_TRUE(Open(two));
