@@ -23,6 +23,7 @@ constexpr const wchar_t* kAgent = L"Zedoro_Brix";
 // Both transfers read in pieces of this size.
 constexpr std::size_t kReceiveBuffer = 1024;
 constexpr int kCheckConnectTimeoutMs = 5000;
+constexpr std::size_t kFileBuffer = 1 << 16;
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
@@ -123,6 +124,8 @@ void ClientUpdater::DownloadAndRun(const std::wstring& url) {
 
     FilePtr out(OpenForAppend(m_strTempFile));
     if (!out) return;
+    // The body arrives in small reads; let the file take it in larger writes.
+    std::setvbuf(out.get(), nullptr, _IOFBF, kFileBuffer);
     long received = 0;
     char buffer[kReceiveBuffer];
     while (std::size_t got = response.Read(buffer, sizeof buffer)) {

@@ -15,6 +15,8 @@ namespace platform {
 namespace {
 
 constexpr long kStallSeconds = 60;
+// How much the library hands over at a time; the reader takes it in its own sizes.
+constexpr long kReceiveBufferBytes = 64 * 1024;
 
 void InitCurlOnce() {
   static std::once_flag once;
@@ -187,6 +189,7 @@ HttpFile InternetSession::OpenURL(const std::wstring& url) {
   curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(e, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
   // A peer that stops sending for a minute ends the transfer, as the system's
   // default receive time-out would; the caller's UI thread is waiting on it.
   curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, 1L);
