@@ -16,7 +16,7 @@ inline constexpr ZipResult kZipOk = 0;
 inline constexpr ZipResult kZipOpenFailed = 0x200;
 inline constexpr ZipResult kZipWriteFailed = 0x400;
 // The entry's records cannot be read, or its local header does not agree with
-// its central-directory record.
+// its central-directory record (minizip also refuses methods it does not know).
 inline constexpr ZipResult kZipHeaderMismatch = 0x700;
 inline constexpr ZipResult kZipExtraFieldFailed = 0x800;
 // An encrypted entry: the reader has no password, so its check byte cannot match.
