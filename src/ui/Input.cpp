@@ -143,6 +143,7 @@ bool Key(UINT virtualKey, UINT modifiers, bool down) {
 
 bool KeyDown(UINT virtualKey, UINT modifiers) { return Key(virtualKey, modifiers, true); }
 bool KeyUp(UINT virtualKey, UINT modifiers) { return Key(virtualKey, modifiers, false); }
+void ModifiersReleased() { G().modifiers = 0; }
 
 void Activated(HWND hwnd) {
   if (Window* w = LocalWindow(hwnd)) Framework::Activate(w);

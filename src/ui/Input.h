@@ -33,6 +33,8 @@ void MouseRest();
 // Alt makes it WM_SYSKEYDOWN.
 bool KeyDown(UINT virtualKey, UINT modifiers);
 bool KeyUp(UINT virtualKey, UINT modifiers);
+// Every modifier key is up again.
+void ModifiersReleased();
 
 // The desktop made a window active, or another program came to the front.
 void Activated(HWND hwnd);

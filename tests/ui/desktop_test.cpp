@@ -129,6 +129,7 @@ TEST_F(DesktopTest, KeysPassThePreTranslateChainBeforeDispatch) {
   main.SetForegroundWindow();
   hl().KeyPress(VK_F5);
   hl().KeyPress(VK_F5, MOD_CONTROL);
+  EXPECT_EQ(GetAsyncKeyState(VK_CONTROL), 0);
   hl().KeyPress(VK_RETURN);
   hl().KeyPress(VK_ESCAPE);
   // F5 became command 32778 (the accelerator); Enter and Esc went to the

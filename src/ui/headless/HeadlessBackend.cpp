@@ -534,6 +534,7 @@ bool HeadlessBackend::KeyUp(UINT virtualKey, UINT modifiers) {
 bool HeadlessBackend::KeyPress(UINT virtualKey, UINT modifiers) {
   bool taken = KeyDown(virtualKey, modifiers);
   KeyUp(virtualKey, modifiers);
+  input::ModifiersReleased();
   return taken;
 }
 

@@ -157,6 +157,7 @@ class HeadlessBackend : public Backend {
   // becomes WM_HOTKEY instead, as on the desktop.
   bool KeyDown(UINT virtualKey, UINT modifiers = 0);
   bool KeyUp(UINT virtualKey, UINT modifiers = 0);
+  // Down and up, then the modifiers are released too.
   bool KeyPress(UINT virtualKey, UINT modifiers = 0);
   // Another application comes to the front.
   void ActivateOtherApplication();
