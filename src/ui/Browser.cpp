@@ -31,10 +31,11 @@ Browser::Browser() = default;
 
 Browser::~Browser() {
   if (GetSafeHwnd()) DestroyWindow();
+  engine_.reset();
 }
 
 bool Browser::Create(Window* parent, const Rect& rect, int id, DWORD hostFlags) {
-  if (GetSafeHwnd() || !parent || !parent->GetSafeHwnd() || !Factory()) return false;
+  if (GetSafeHwnd() || engine_ || !parent || !parent->GetSafeHwnd() || !Factory()) return false;
   hostFlags_ = hostFlags;
   CreateParams params;
   params.className = kBrowserWindowClass;
@@ -52,15 +53,17 @@ bool Browser::Create(Window* parent, const Rect& rect, int id, DWORD hostFlags) 
   return true;
 }
 
-bool Browser::Navigate(const std::wstring& url) { return engine_ && engine_->Navigate(url); }
+bool Browser::Navigate(const std::wstring& url) { return engine_ && GetSafeHwnd() && engine_->Navigate(url); }
 
 void Browser::Refresh() {
-  if (engine_) engine_->Refresh();
+  if (engine_ && GetSafeHwnd()) engine_->Refresh();
 }
 
 std::shared_ptr<BrowserDocument> Browser::GetDocument() { return engine_ ? engine_->GetDocument() : nullptr; }
 
-bool Browser::TranslateAccelerator(const Msg& msg) { return engine_ && engine_->TranslateAccelerator(msg); }
+bool Browser::TranslateAccelerator(const Msg& msg) {
+  return engine_ && GetSafeHwnd() && engine_->TranslateAccelerator(msg);
+}
 
 bool Browser::RaiseBeforeNavigate(const std::wstring& url, bool topLevel) {
   bool cancel = false;
@@ -93,15 +96,10 @@ LRESULT Browser::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (!engine_) return result;
   if (IsPageInput(message)) {
     engine_->DeliverInput({GetSafeHwnd(), message, wParam, lParam, GetCurrentMessage().pt});
-  } else if (message == WM_SIZE || message == WM_MOVE || message == WM_SHOWWINDOW) {
+  } else if (message == WM_SIZE || message == WM_MOVE || message == WM_SHOWWINDOW || message == WM_DESTROY) {
     engine_->WindowChanged();
   }
   return result;
-}
-
-void Browser::OnDestroy() {
-  engine_.reset();
-  Window::OnDestroy();
 }
 
 }  // namespace ui

@@ -104,7 +104,7 @@ class BrowserEngine {
   virtual bool TranslateAccelerator(const Msg& msg) = 0;
   // A mouse or key message reached the browser window: it goes to the page.
   virtual void DeliverInput(const Msg& msg) = 0;
-  // The browser window was moved, resized, shown or hidden.
+  // The browser window was moved, resized, shown, hidden or destroyed.
   virtual void WindowChanged() = 0;
 };
 
@@ -132,7 +132,9 @@ class Browser : public Window {
   void Refresh();
   std::shared_ptr<BrowserDocument> GetDocument();
   bool TranslateAccelerator(const Msg& msg);
-  // Null before Create and after the window is gone.
+  // Null before Create. The engine lives as long as this object, so an
+  // event handler that destroys the window does not pull the engine away
+  // from under the event it is raising.
   BrowserEngine* GetEngine() const { return engine_.get(); }
 
   // --- Raised by the engine; each returns whether the host cancelled ---
@@ -144,7 +146,6 @@ class Browser : public Window {
 
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-  void OnDestroy() override;
 
  private:
   std::unique_ptr<BrowserEngine> engine_;

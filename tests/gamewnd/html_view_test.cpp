@@ -3,6 +3,7 @@
 // in the order a real engine raises them.
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -136,16 +137,54 @@ TEST_F(HtmlViewTest, FramesLeaveExactlyOneConnectionToTheTopDocument) {
 }
 
 TEST_F(HtmlViewTest, DestroyingTheWindowLeavesTheObjectToItsOwner) {
-  view.Navigate2(L"http://game.example/");
-  page->FinishLoad();
   auto* owned = new CMyHtmlView();
   ASSERT_TRUE(owned->Create(L"", L"MyWebBrowser", WS_CHILD | WS_VISIBLE, {}, &host, CMyHtmlView::kControlId));
+  HeadlessPage* ownedPage = headless::PageOf(*owned);
+  owned->Navigate2(L"http://game.example/");
+  ownedPage->FinishLoad();
   host.DestroyWindow();
   EXPECT_EQ(owned->GetSafeHwnd(), 0u);
   EXPECT_EQ(view.GetSafeHwnd(), 0u);
+  // The object and its page stay until the owner deletes it; a gone window
+  // takes no more navigations.
+  auto alive = [ownedPage] {
+    auto live = headless::LivePages();
+    return std::count(live.begin(), live.end(), ownedPage) == 1;
+  };
+  EXPECT_TRUE(alive());
+  EXPECT_FALSE(owned->Navigate2(L"http://game.example/again"));
+  EXPECT_THAT(ownedPage->Navigations(), ElementsAre(L"http://game.example/"));
   delete owned;
-  // The listener went with the window's engine; nothing is left connected.
-  EXPECT_TRUE(headless::LivePages().empty());
+  EXPECT_FALSE(alive());
+}
+
+TEST_F(HtmlViewTest, HostMayDestroyTheWindowWhileThePageRaisesEvents) {
+  struct Closer : BrowserEvents {
+    Window* host = nullptr;
+    int completes = 0;
+    void OnDocumentComplete(const std::wstring&, bool) override {
+      if (++completes == 1) host->DestroyWindow();
+    }
+  } closer;
+  closer.host = &host;
+  view.GetBrowser()->SetEvents(&closer);
+  view.Navigate2(L"http://game.example/");
+  page->FinishLoad({L"http://game.example/f1", L"http://game.example/f2"});
+  EXPECT_EQ(closer.completes, 3);
+  EXPECT_EQ(view.GetSafeHwnd(), 0u);
+}
+
+TEST_F(HeadlessTest, BrowserWithoutAnEngineOrParentIsNotCreated) {
+  Window host;
+  host.CreateEx({L"host", L"", WS_POPUP | WS_VISIBLE, 0, {0, 0, 400, 300}, 0, 0});
+  SetBrowserEngineFactory({});
+  Browser orphan, engineless;
+  EXPECT_FALSE(engineless.Create(&host, {0, 0, 10, 10}));
+  headless::InstallHeadlessBrowser();
+  EXPECT_FALSE(orphan.Create(nullptr, {0, 0, 10, 10}));
+  EXPECT_FALSE(orphan.Navigate(L"http://x/"));
+  EXPECT_EQ(orphan.GetDocument(), nullptr);
+  EXPECT_TRUE(host.GetChildren().empty());
 }
 
 // The events of a load reach the host in the engine's order, and a host
