@@ -11,13 +11,16 @@
 #include "ui/System.h"
 #include "ui/headless/HeadlessBackend.h"
 #include "ui/headless/HeadlessBrowser.h"
+#ifdef ZORV_DESKTOP_BACKEND
+#include "ui/gtk/Desktop.h"
+#endif
 
 namespace {
 
 // The window backend is chosen once, here, from ZORV_BACKEND, the way a video
 // driver is: "headless" is the in-memory desktop of the tests and of runs
-// without a display (its script comes from ZORV_HEADLESS_SCRIPT). This build
-// has no desktop backend yet, so without it the client says so and stops.
+// without a display (its script comes from ZORV_HEADLESS_SCRIPT); anything
+// else is the desktop, when this build has it.
 bool ChooseWindowBackend() {
   const char* name = std::getenv("ZORV_BACKEND");
   if (name && std::string_view(name) == "headless") {
@@ -28,8 +31,18 @@ bool ChooseWindowBackend() {
     ui::Init(std::move(backend));
     return true;
   }
+#ifdef ZORV_DESKTOP_BACKEND
+  // The desktop: GTK on the X display, WebKit for the pages.
+  if (auto desktop = ui::gtk::CreateDesktopBackend()) {
+    ui::Init(std::move(desktop));
+    return true;
+  }
+  std::fprintf(stderr, "Zedoro_Brix: cannot open the display; set DISPLAY, or ZORV_BACKEND=headless\n");
+  return false;
+#else
   std::fprintf(stderr, "Zedoro_Brix: no desktop window backend in this build; set ZORV_BACKEND=headless\n");
   return false;
+#endif
 }
 
 }  // namespace
