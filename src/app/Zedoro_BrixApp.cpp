@@ -5,6 +5,7 @@
 #include "app/FinishUpdate.h"
 #include "app/RunMode.h"
 #include "app/Uninstall.h"
+#include "gamewnd/GameWndDlg.h"
 #include "gamewnd/LoginHandOver.h"
 #include "gamewnd/Zedoro_BrixDlg.h"
 #include "platform/Process.h"
@@ -47,7 +48,8 @@ bool CZedoro_BrixApp::InitInstance() {
       RunUninstallCleanup(commandLine);
       return false;
     case RunMode::Embedded:
-      return ReportNotBuilt("the embedded game window (-frameWnd=)");
+      // True keeps the process in the message loop until the frame closes the window.
+      return CGameWndDlg::StartEmbedded(static_cast<ui::HWND>(choice.frameWnd), choice.gameUrl);
     case RunMode::Normal:
       if (!HasLoginWindowRunner()) return ReportNotBuilt("the login window");
       RunMainWindow();
