@@ -16,8 +16,8 @@ ui::DialogTemplate GameWndTemplate() {
   return t;
 }
 
-void Complain(const char* what, ui::HWND frame) {
-  std::fprintf(stderr, "Zedoro_Brix: %s (frame window %llu); the embedded game window is not started.\n", what,
+void Complain(ui::HWND frame, const char* why) {
+  std::fprintf(stderr, "Zedoro_Brix: the embedded game window is not started: %s (-frameWnd=%llu).\n", why,
                static_cast<unsigned long long>(frame));
 }
 
@@ -37,12 +37,12 @@ CGameWndDlg::~CGameWndDlg() {
 
 bool CGameWndDlg::StartEmbedded(ui::HWND hFrameWnd, const std::wstring& strGameUrl, FrameWatchTiming watchTiming) {
   if (!ui::IsWindow(hFrameWnd)) {
-    Complain("the frame window does not exist", hFrameWnd);
+    Complain(hFrameWnd, "the frame window does not exist");
     return false;
   }
   auto dlg = std::make_unique<CGameWndDlg>(hFrameWnd, strGameUrl, watchTiming);
   if (!dlg->Create(hFrameWnd) || !dlg->GetHtmlView()) {
-    Complain("the game window or its page view could not be created", hFrameWnd);
+    Complain(hFrameWnd, "its window or its page view could not be made");
     return false;
   }
   dlg->ShowWindow(ui::SW_SHOW);

@@ -14,7 +14,10 @@
 
 #include "app/Zedoro_BrixApp.h"
 #include "gamewnd/GameWndDlg.h"
+#include "gamewnd/Zedoro_BrixDlg.h"
 #include "platform/Process.h"
+#include "support/ChildProcess.h"
+#include "support/Sandbox.h"
 #include "ui/Browser.h"
 #include "ui/HeadlessFixture.h"
 #include "ui/Input.h"
@@ -27,6 +30,9 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 namespace {
+
+// Both sides of the docking protocol agree on the frame's strip.
+static_assert(CGameWndDlg::kFrameStripHeight == CZedoro_BrixDlg::kTitleHeight);
 
 // The frame's window on the screen; its client area is 1000 x 700.
 constexpr Rect kFrameOnScreen{200, 100, 1200, 800};
@@ -202,7 +208,7 @@ TEST_F(GameWndDlgTest, CommandLineWithoutAUsableFrameEndsAtOnceSayingWhy) {
   } cases[] = {
       {"handle of no window", [&] { return frame + 1000; }, [] {}, "the frame window does not exist"},
       {"page view cannot be made", [&] { return frame; }, [] { SetBrowserEngineFactory({}); },
-       "could not be created"},
+       "could not be made"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -212,11 +218,26 @@ TEST_F(GameWndDlgTest, CommandLineWithoutAUsableFrameEndsAtOnceSayingWhy) {
     EXPECT_FALSE(theApp.InitInstance());
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_THAT(said, HasSubstr(c.said));
-    EXPECT_THAT(said, HasSubstr("not started"));
+    EXPECT_THAT(said, HasSubstr("the embedded game window is not started"));
     EXPECT_EQ(GetMainWindow(), nullptr);
     EXPECT_TRUE(headless::LivePages().empty());
     headless::InstallHeadlessBrowser();
   }
 }
+
+#ifdef ZORV_CLIENT_EXE
+TEST(EmbeddedProcess, FrameThatIsNoWindowEndsTheClientAtOnceSayingWhy) {
+  zorv::test::Sandbox sandbox;
+  zorv::test::ChildOptions options;
+  options.env = sandbox.Environment();
+  options.env.push_back("ZORV_BACKEND=headless");
+  options.timeoutMs = 10000;
+  const zorv::test::ChildResult run = zorv::test::RunChild({ZORV_CLIENT_EXE, "-frameWnd=424242", "-gameurl=x"}, options);
+  ASSERT_TRUE(run.started);
+  EXPECT_FALSE(run.timedOut);
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_THAT(run.err, HasSubstr("not started: the frame window does not exist (-frameWnd=424242)"));
+}
+#endif
 
 }  // namespace
