@@ -118,11 +118,14 @@ class PrintingEvents : public ui::BrowserEvents {
     Say("document-complete " + std::to_string(topLevel) + " " + Narrow(url));
     if (!topLevel || first_) return;
     first_ = true;
+    // As the login screen does: the page is shown once it has loaded.
+    if (!shownRect.IsEmpty()) browser_.MoveWindow(shownRect, true);
     // A key aimed at the browser window gives the page the keyboard.
     browser_.SendMessage(ui::WM_KEYDOWN, ui::VK_SHIFT, 0);
     Say("ready " + Handle(browser_.GetTopLevelParent()->GetSafeHwnd()));
   }
   std::wstring afterCancel;
+  ui::Rect shownRect;
 
  private:
   ui::Browser& browser_;
@@ -189,12 +192,15 @@ int RunWindows() {
 
 int RunBrowser(const std::string& url, const std::string& afterCancel) {
   ColourWindow host(ui::RGB(30, 30, 30));
-  Create(host, ui::Rect::FromXYWH(0, 0, 690, 513), ui::WS_POPUP);
+  Create(host, ui::Rect::FromXYWH(0, 0, 690, 513), ui::WS_POPUP, 0, ui::WS_EX_LAYERED);
+  host.SetLayeredWindowAttributes(ui::RGB(0, 255, 0), 250, ui::LWA_COLORKEY | ui::LWA_ALPHA);
   ui::Browser browser;
   PrintingEvents events(browser);
   events.afterCancel = platform::FromUtf8(afterCancel);
   browser.SetEvents(&events);
-  if (!browser.Create(&host, ui::Rect::FromXYWH(0, 61, 690, 452), 100, ui::kBrowserNoBorder | ui::kBrowserNoScrollBars)) {
+  // Kept at no size until the page has loaded, as the login screen does.
+  events.shownRect = ui::Rect::FromXYWH(0, 61, 690, 452);
+  if (!browser.Create(&host, {}, 100, ui::kBrowserNoBorder | ui::kBrowserNoScrollBars)) {
     Say("no browser");
     return 1;
   }

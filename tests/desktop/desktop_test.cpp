@@ -110,10 +110,9 @@ TEST_F(DesktopTest, WindowsShowTheirPixelsAtTheirPlacesAndFollowTheShowState) {
       {950, 100, kWhite, "the colour-keyed half of the popup"},
   };
   for (const Spot& s : spots) EXPECT_EQ(x_->Grab(ui::Rect::FromXYWH(s.x, s.y, 1, 1)).GetPixel(0, 0), s.colour) << s.what;
-  // The popup's other half, grey at the popup's alpha of 250: blended over
-  // what is below by a compositor, darkened a little without one.
-  ui::Rgba grey = x_->Grab(ui::Rect::FromXYWH(950, 160, 1, 1)).GetPixel(0, 0);
-  EXPECT_TRUE(grey.r == grey.g && grey.g == grey.b && grey.r >= 124 && grey.r <= 130) << int(grey.r);
+  // The popup's other half: its alpha of 250 needs a compositor, which a
+  // plain X server has not, so it shows opaque.
+  EXPECT_EQ(x_->Grab(ui::Rect::FromXYWH(950, 160, 1, 1)).GetPixel(0, 0), (ui::Rgba{128, 128, 128, 255}));
   EXPECT_EQ(x_->Query(picture).screenRect, ui::Rect::FromXYWH(600, 80, 200, 100));
   EXPECT_EQ(x_->Query(keyed).screenRect, ui::Rect::FromXYWH(900, 80, 200, 100));
 

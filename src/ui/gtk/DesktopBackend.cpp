@@ -153,7 +153,10 @@ void DesktopBackend::DestroyNative(ui::Window& window) {
 }
 
 void DesktopBackend::WindowChanged(ui::Window& window, unsigned changes) {
-  if (NativeWindow* native = NativeOf(window.GetSafeHwnd())) native->Sync(changes);
+  if (NativeWindow* native = NativeOf(window.GetSafeHwnd())) {
+    native->Sync(changes);
+    if (changes & kChangeVisibility) Restack();
+  }
   if (changes & (kChangeGeometry | kChangeVisibility | kChangeParent | kChangeEnabled | kChangeShowState))
     PlaceHostedWidgets();
   if (!NativeOf(window.GetSafeHwnd()) && (changes & (kChangeGeometry | kChangeVisibility | kChangeParent))) {
@@ -167,7 +170,23 @@ void DesktopBackend::Present(ui::Window& window, const Rect&) {
 }
 
 void DesktopBackend::Activate(ui::Window& window) {
-  if (NativeWindow* native = NativeOf(window.GetSafeHwnd())) native->Present();
+  if (window.GetSafeHwnd() != activatedByDesktop_) {
+    if (NativeWindow* native = NativeOf(window.GetSafeHwnd())) native->Present();
+  }
+  Restack();
+}
+
+void DesktopBackend::Restack() {
+  // The framework's order, bottom first: owned windows stay above their
+  // owner also where no window manager keeps them there.
+  for (HWND hwnd : G().zOrder)
+    if (NativeWindow* native = NativeOf(hwnd)) native->Raise();
+}
+
+void DesktopBackend::ReportActivation(HWND hwnd) {
+  activatedByDesktop_ = hwnd;
+  input::Activated(hwnd);
+  activatedByDesktop_ = 0;
 }
 
 bool DesktopBackend::BeginMoveDrag(ui::Window& window, Point screen) {

@@ -40,6 +40,8 @@ class DesktopBackend : public Backend {
   NativeWindow* HostOf(ui::Window& window, Point* offset) const;
   bool HasWindowManager() const;
   void NotePointer(Point screen);
+  // The pointer position the last input event reported.
+  Point LastPointer() const { return pointer_; }
   // Native widgets of child windows (browser views): registered by their
   // engines, placed by the backend whenever their windows change.
   void AddHostedWidget(HWND child, GtkWidget* widget);
@@ -49,6 +51,8 @@ class DesktopBackend : public Backend {
   // A window of ours lost the keyboard focus: when none of ours has it after
   // the toolkit settles, another program is in front.
   void ScheduleFocusCheck();
+  // The desktop activated a window of ours: the framework hears it.
+  void ReportActivation(HWND hwnd);
 
   // --- Backend ---
   std::string Name() const override { return "gtk"; }
@@ -88,6 +92,7 @@ class DesktopBackend : public Backend {
   static gboolean OnTimer(gpointer key);
   static gboolean OnFocusCheck(gpointer self);
   bool IsOwnNative(HWND hwnd) const;
+  void Restack();
 
   GdkDisplay* display_ = nullptr;
   std::map<HWND, std::unique_ptr<NativeWindow>> natives_;
@@ -101,6 +106,7 @@ class DesktopBackend : public Backend {
   mutable gint64 pointerTime_ = 0;
   GdkCursor* cursors_[2] = {nullptr, nullptr};
   guint focusCheck_ = 0;
+  HWND activatedByDesktop_ = 0;
 };
 
 }  // namespace ui::gtk

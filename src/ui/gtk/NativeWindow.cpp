@@ -146,6 +146,7 @@ NativeWindow::~NativeWindow() {
   g_signal_handlers_disconnect_by_data(window_, this);
   if (!gone_) gtk_widget_destroy(window_);
   g_object_unref(window_);
+  if (shape_) cairo_region_destroy(shape_);
 }
 
 // Events on a child's own surface (a browser view) belong to that child.
@@ -184,7 +185,10 @@ void NativeWindow::Sync(unsigned changes) {
   if (changes & (kChangeGeometry | kChangeShowState | kChangeParent)) SyncGeometry(*w);
   if (changes & (kChangeVisibility | kChangeShowState)) SyncVisibility(*w);
   if (changes & (kChangeLayered | kChangeStyle)) {
-    bool alpha = (s.exStyle & WS_EX_LAYERED) && s.layered.hasAttributes && (s.layered.flags & LWA_ALPHA);
+    // Constant alpha needs a compositor to blend with what is below; without
+    // one the window stays opaque (the toolkit would only darken it).
+    bool alpha = (s.exStyle & WS_EX_LAYERED) && s.layered.hasAttributes && (s.layered.flags & LWA_ALPHA) &&
+                 gdk_screen_is_composited(gtk_widget_get_screen(window_));
     gtk_widget_set_opacity(window_, alpha ? s.layered.alpha / 255.0 : 1.0);
   }
   if (changes & (kChangeLayered | kChangeStyle | kChangeGeometry)) ContentChanged();
@@ -282,19 +286,20 @@ void NativeWindow::Compose() {
 }
 
 void NativeWindow::ApplyShape() {
-  if (layered_ && !shown_.IsNull()) {
-    // Transparent pixels neither show nor take the pointer, also on a desktop
-    // without a compositor.
-    cairo_region_t* region = OpaqueRegion(shown_);
-    gtk_widget_shape_combine_region(window_, region);
-    gtk_widget_input_shape_combine_region(window_, region);
-    cairo_region_destroy(region);
-    shaped_ = true;
-  } else if (shaped_) {
-    gtk_widget_shape_combine_region(window_, nullptr);
-    gtk_widget_input_shape_combine_region(window_, nullptr);
-    shaped_ = false;
+  cairo_region_t* region = layered_ && !shown_.IsNull() ? OpaqueRegion(shown_) : nullptr;
+  // A new shape makes the desktop report the pointer crossing its edges
+  // again; an unchanged one is left alone.
+  bool same = region && shape_ ? cairo_region_equal(region, shape_) : region == shape_;
+  if (same) {
+    if (region) cairo_region_destroy(region);
+    return;
   }
+  // Transparent pixels neither show nor take the pointer, also on a desktop
+  // without a compositor.
+  gtk_widget_shape_combine_region(window_, region);
+  gtk_widget_input_shape_combine_region(window_, region);
+  if (shape_) cairo_region_destroy(shape_);
+  shape_ = region;
 }
 
 gboolean NativeWindow::OnDraw(GtkWidget* widget, cairo_t* cr, gpointer self) {
@@ -355,6 +360,11 @@ bool NativeWindow::BeginMoveDrag(Point screen) {
   return true;
 }
 
+void NativeWindow::Raise() {
+  if (docked_ || !mapped_ || gone_) return;
+  if (GdkWindow* w = gtk_widget_get_window(window_)) gdk_window_raise(w);
+}
+
 void NativeWindow::ApplyCursor(GdkCursor* cursor) {
   if (GdkWindow* w = gtk_widget_get_window(window_)) gdk_window_set_cursor(w, cursor);
 }
@@ -413,9 +423,12 @@ gboolean NativeWindow::OnMotion(GtkWidget*, GdkEventMotion* event, gpointer self
 gboolean NativeWindow::OnLeave(GtkWidget*, GdkEventCrossing* event, gpointer self) {
   NativeWindow& me = Me(self);
   if (!me.IsOwnSurface(event->window)) return FALSE;
-  Point screen = me.ToScreen(event->x, event->y);
   // Entering a browser view inside the window is a move onto that window.
   if (event->detail == GDK_NOTIFY_INFERIOR || event->mode != GDK_CROSSING_NORMAL) return FALSE;
+  Point screen = me.ToScreen(event->x, event->y);
+  // A window appearing or changing its shape under a resting pointer is no
+  // move of the pointer.
+  if (screen == me.backend_.LastPointer()) return FALSE;
   me.backend_.NotePointer(screen);
   input::MouseMove(screen);
   return FALSE;
@@ -445,7 +458,9 @@ gboolean NativeWindow::OnKey(GtkWidget*, GdkEventKey* event, gpointer self) {
 
 gboolean NativeWindow::OnFocusIn(GtkWidget*, GdkEventFocus*, gpointer self) {
   NativeWindow& me = Me(self);
-  if (G().foreground != me.hwnd_) input::Activated(me.hwnd_);
+  // The desktop made this window active already: the framework follows
+  // without asking the desktop to activate it again.
+  if (G().foreground != me.hwnd_) me.backend_.ReportActivation(me.hwnd_);
   return FALSE;
 }
 

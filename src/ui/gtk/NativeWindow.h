@@ -33,6 +33,9 @@ class NativeWindow {
   // Places a child's native widget at rect (this window's client coordinates).
   void Host(GtkWidget* widget, const Rect& rect, bool visible, bool enabled);
   void Present();
+  // Brings the window above the other windows of the desktop, without the
+  // keyboard focus.
+  void Raise();
   bool BeginMoveDrag(Point screen);
   void ApplyCursor(GdkCursor* cursor);
 
@@ -72,7 +75,7 @@ class NativeWindow {
 
   Surface shown_;  // what the drawing area shows, composed after each change
   bool layered_ = false;
-  bool shaped_ = false;
+  cairo_region_t* shape_ = nullptr;  // the bounding and input shape set last
   guint composeIdle_ = 0;
 
   bool mapped_ = false;
