@@ -80,6 +80,28 @@ TEST(InstallTest, FirstStartFromADownloadFolderInstallsEverything) {
   EXPECT_EQ(s.ProfileRecord(), s.ExpectedRecord());
 }
 
+#ifdef ZORV_CLIENT_EXE
+TEST(InstallTest, TheClientInstallsItselfWhenItsLoginWindowOpens) {
+  InstallSandbox s;
+  const std::string download = s.Place(ZORV_CLIENT_EXE, "Downloads");
+  // The main window runs the login window, which sets up before it shows;
+  // the player then closes it with Alt+F4 and confirms.
+  const std::string script = s.Box().Path("script.txt");
+  ASSERT_TRUE(WriteFile(script, "dialog 101\ndialog 103\nkey 0x73 1\nanswer 1 164\n"));
+  const auto run = s.Run({download}, {.env = {"ZORV_BACKEND=headless", "ZORV_HEADLESS_SCRIPT=" + script}});
+  EXPECT_EQ(run.err.find("headless script"), std::string::npos) << run.err;
+
+  EXPECT_EQ(ReadFile(s.Installed()), ReadFile(download));
+  EXPECT_EQ(s.Setting(L"Setting", L"start"), L"1001");
+  EXPECT_EQ(s.Setting(L"Start", L"firststart"), L"0");
+  EXPECT_TRUE(Exists(s.Res() + "/uninstall.ico"));
+  EXPECT_TRUE(Exists(s.GameEntry()));
+  EXPECT_TRUE(Exists(s.UninstallEntry()));
+  EXPECT_EQ(s.MachineRecord(), s.ExpectedRecord());
+  EXPECT_EQ(s.ProfileRecord(), s.ExpectedRecord());
+}
+#endif  // ZORV_CLIENT_EXE
+
 TEST(InstallTest, SecondStartOfTheInstalledCopyUnpacksAndCopiesNothing) {
   InstallSandbox s;
   s.Run({s.Place(ZORV_INSTALL_DRIVER, "Downloads")});
