@@ -143,6 +143,33 @@ XServer::Geometry XServer::Query(ui::HWND window) {
   return g;
 }
 
+std::vector<ui::Rect> XServer::FindShown(const std::string& name) {
+  std::vector<ui::Rect> found;
+  if (!display_) return found;
+  auto previous = XSetErrorHandler(IgnoreXError);
+  Atom netName = XInternAtom(display_, "_NET_WM_NAME", False), utf8 = XInternAtom(display_, "UTF8_STRING", False);
+  ::Window root = DefaultRootWindow(display_), parent, *children = nullptr;
+  unsigned count = 0;
+  if (XQueryTree(display_, root, &root, &parent, &children, &count)) {
+    for (unsigned i = 0; i < count; ++i) {
+      Atom type;
+      int format;
+      unsigned long items, after;
+      unsigned char* value = nullptr;
+      if (XGetWindowProperty(display_, children[i], netName, 0, 1024, False, utf8, &type, &format, &items, &after,
+                             &value) != Success || !value)
+        continue;
+      std::string title(reinterpret_cast<char*>(value), items);
+      XFree(value);
+      Geometry g = Query(children[i]);
+      if (title == name && g.viewable) found.push_back(g.screenRect);
+    }
+    if (children) XFree(children);
+  }
+  XSetErrorHandler(previous);
+  return found;
+}
+
 ui::Surface XServer::Grab(const ui::Rect& rect) {
   ui::Surface out(rect.Width(), rect.Height());
   if (!display_ || out.IsNull()) return out;

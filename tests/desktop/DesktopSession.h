@@ -31,6 +31,8 @@ class XServer {
     unsigned long parent = 0;
   };
   Geometry Query(ui::HWND window);
+  // The viewable top-level windows whose title (_NET_WM_NAME) is name.
+  std::vector<ui::Rect> FindShown(const std::string& name);
   // The screen's pixels in rect.
   ui::Surface Grab(const ui::Rect& rect);
   // Saves the whole screen as ZORV_BINARY_DIR/desktop-artifacts/<name>.png.

@@ -234,5 +234,54 @@ TEST_F(DesktopTest, ADockedWindowNoticesItsFrameVanishing) {
   EXPECT_EQ(docked->Wait(), 0) << docked->Transcript();
 }
 
+// The client itself: the login screen shows the login page, a login on the
+// page opens the main window with the game, and the boss key hides and shows
+// it. The client's login address is fixed at build time, so the platform
+// server runs on that port.
+TEST_F(DesktopTest, ThePlayerLogsInOnTheLoginScreenAndPlaysInTheMainWindow) {
+  std::string client = ZORV_CLIENT_EXE, server = std::string(ZORV_BINARY_DIR) + "/server/zorv-platform-server";
+  if (!std::filesystem::exists(client) || !std::filesystem::exists(server)) GTEST_SKIP() << "client or server not built";
+  Program platform({server, "--port", std::to_string(ZORV_SERVER_PORT)}, {});
+  if (platform.WaitFor("", 10000) != std::to_string(ZORV_SERVER_PORT))
+    GTEST_SKIP() << "port " << ZORV_SERVER_PORT << " is taken";
+  Program player({client}, Env());
+  const std::string title = "Veltan\u767b\u5f55\u5668";  // string 107
+  std::vector<ui::Rect> shown;
+  ASSERT_TRUE(WaitUntil([&] {
+    shown = x_->FindShown(title);
+    return shown.size() == 1 && shown[0].Width() == 1174;
+  }, 30000)) << "the login window never showed";
+  // The login form's page sits in the popup over the login picture; its
+  // golden login button shows once the page has loaded.
+  ui::Point popup{shown[0].left + 365, shown[0].top + 73};
+  auto golden = [&](int x, int y) {
+    ui::Rgba p = x_->Grab(ui::Rect::FromXYWH(popup.x + x, popup.y + y, 1, 1)).GetPixel(0, 0);
+    return p.r > 150 && p.g > 100 && p.b < 120;
+  };
+  ASSERT_TRUE(WaitUntil([&] { return golden(505, 402); }, 30000)) << "the login page never showed";
+  x_->KeepScreenshot("client-login");
+
+  ASSERT_EQ(RunTool({"xdotool", "mousemove", std::to_string(popup.x + 528), std::to_string(popup.y + 156), "click", "1"},
+                    Env()),
+            0);
+  ASSERT_EQ(RunTool({"xdotool", "type", "alice"}, Env()), 0);
+  Key("Return");
+  // Without a window manager the main window covers the whole screen.
+  ASSERT_TRUE(WaitUntil([&] {
+    shown = x_->FindShown(title);
+    return shown.size() == 1 && shown[0] == ui::Rect{0, 0, 1920, 1080};
+  }, 30000)) << "the main window never showed";
+  EXPECT_TRUE(WaitUntil([&] { return Painted(ui::Rect::FromXYWH(0, 30, 1920, 1050), {0, 0, 0, 255}) > 10000; }, 30000))
+      << "the game page never showed";
+  x_->KeepScreenshot("client-game");
+
+  // The boss key hides the main window and brings it back.
+  Key("F10");
+  EXPECT_TRUE(WaitUntil([&] { return x_->FindShown(title).empty(); })) << "the boss key did not hide the window";
+  Key("F10");
+  EXPECT_TRUE(WaitUntil([&] { return x_->FindShown(title).size() == 1; })) << "the boss key did not show it again";
+  player.Kill();
+}
+
 }  // namespace
 }  // namespace zorv::test
