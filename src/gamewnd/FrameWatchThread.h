@@ -5,9 +5,15 @@
 // posts WM_CLOSE to the embedded window, so the process ends through its
 // message loop, and after a grace period ends the process itself with code 0
 // in case the user-interface thread never got round to it.
+//
+// The thread is the window's own, joined when the window object goes, rather
+// than a framework worker (ui::BeginThread): it never reports and never ends
+// on its own while the frame lives, so an idle loop must not wait for it, and
+// it must be gone before the framework it calls is shut down.
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 
 #include "ui/Types.h"
 
@@ -37,5 +43,5 @@ class FrameWatchThread {
   std::mutex m_mutex;
   std::condition_variable m_changed;
   bool m_bStop = false;
-  bool m_bDone = false;
+  std::thread m_thread;
 };
