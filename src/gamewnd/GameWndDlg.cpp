@@ -103,7 +103,11 @@ ui::LRESULT CGameWndDlg::WindowProc(ui::UINT message, ui::WPARAM wParam, ui::LPA
 
 void CGameWndDlg::PostNcDestroy() {
   ui::Dialog::PostNcDestroy();
-  if (m_bDeleteWithWindow) delete this;
+  if (!m_bDeleteWithWindow) return;
+  // The run mode's window can also go with its frame (a desktop destroys a
+  // dying window's children): the process has nothing left to show then.
+  ui::PostQuitMessage(0);
+  delete this;
 }
 
 ui::LRESULT CGameWndDlg::OnRelayout(ui::WPARAM fullScreen) {

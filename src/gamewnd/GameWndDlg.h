@@ -27,7 +27,8 @@ class CGameWndDlg : public ui::Dialog {
   // window, shows it and makes it the application's main window; the window
   // object then lives until its window is destroyed. When the frame handle
   // names no window, or the window cannot be made, it says so on stderr and
-  // returns false, so the process ends instead of waiting for nothing.
+  // returns false, so the process ends instead of waiting for nothing. When
+  // the window is destroyed by other means (with its frame), the loop ends.
   static bool StartEmbedded(ui::HWND hFrameWnd, const std::wstring& strGameUrl, FrameWatchTiming watchTiming = {});
 
   // The game page view; null before the window exists and after WM_CLOSE.

@@ -202,6 +202,19 @@ TEST_F(GameWndDlgTest, CommandLineDocksAndNavigatesThenTheLoopRunsUntilClose) {
   EXPECT_EQ(theApp.Run(), 0);
 }
 
+TEST_F(GameWndDlgTest, FrameOfThisProcessTakesTheDockedWindowAlongAndTheLoopEnds) {
+  Window frameWnd;
+  ASSERT_TRUE(frameWnd.CreateEx({L"FrameWindow", L"frame", WS_POPUP | WS_VISIBLE, 0, kFrameOnScreen, 0, 0}));
+  ASSERT_TRUE(CGameWndDlg::StartEmbedded(frameWnd.GetSafeHwnd(), kGameUrl, kQuickWatch));
+  auto* dlg = dynamic_cast<CGameWndDlg*>(GetMainWindow());
+  ASSERT_NE(dlg, nullptr);
+  ExpectDockedBelowStrip(*dlg, frameWnd.GetSafeHwnd(), kGameUrl);
+  frameWnd.DestroyWindow();
+  EXPECT_EQ(GetMainWindow(), nullptr);
+  EXPECT_TRUE(headless::LivePages().empty());
+  EXPECT_EQ(RunMessageLoop(), 0);
+}
+
 TEST_F(GameWndDlgTest, CommandLineWithoutAUsableFrameEndsAtOnceSayingWhy) {
   struct Case {
     const char* name;
