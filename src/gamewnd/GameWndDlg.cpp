@@ -1,5 +1,6 @@
 #include "gamewnd/GameWndDlg.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -61,7 +62,9 @@ bool CGameWndDlg::OnInitDialog() {
     }
     ui::Rect frame;
     ui::GetClientRect(m_hFrameWnd, &frame);
-    MoveWindow(frame.left, frame.top + kFrameStripHeight, frame.Width(), frame.Height() - kFrameStripHeight, true);
+    // A frame lower than its strip leaves no room: the window is then empty, not negative.
+    MoveWindow(frame.left, frame.top + kFrameStripHeight, frame.Width(),
+               std::max(0, frame.Height() - kFrameStripHeight), true);
     FitViewToClient();
     SetParent(m_hFrameWnd);
     ui::SendMessage(m_hFrameWnd, ui::WM_GAMEWND_ATTACH, GetSafeHwnd(), 0);
@@ -115,7 +118,7 @@ ui::LRESULT CGameWndDlg::OnRelayout(ui::WPARAM fullScreen) {
   ui::Rect frame;
   ui::GetClientRect(m_hFrameWnd, &frame);
   if (fullScreen == 0) frame.top += kFrameStripHeight;
-  MoveWindow(frame.left, frame.top, frame.Width(), frame.Height(), false);
+  MoveWindow(frame.left, frame.top, frame.Width(), std::max(0, frame.Height()), false);
   if (!IsWindowVisible()) ShowWindow(ui::SW_SHOW);
   return 0;
 }

@@ -108,6 +108,9 @@ TEST_F(GameWndDlgTest, RelayoutFitsTheFramesCurrentClientAreaAndShowsTheWindow) 
       {0, {200, 100, 1800, 1000}, {0, 30, 1600, 900}},
       {1, kFrameOnScreen, {0, 0, 1000, 700}},
       {0, kFrameOnScreen, {0, 30, 1000, 700}},
+      // A frame lower than its strip: nothing left below it, and no negative height.
+      {0, {200, 100, 1200, 120}, {0, 30, 1000, 30}},
+      {1, {200, 100, 1200, 120}, {0, 0, 1000, 20}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "relayout " << c.mode << " in a frame of " << c.frameOnScreen.Width() << "x"
