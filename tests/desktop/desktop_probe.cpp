@@ -9,6 +9,9 @@
 //   desktop_probe hotkeys          registers F10 and Ctrl+Alt+K
 //   desktop_probe frame            a frame window; then: close | quit
 //   desktop_probe dock FRAME URL   docks a page into the frame window FRAME
+//   desktop_probe data URL         loads URL, then clears the URL cache but for
+//                                  cookies from a worker thread, as the cache
+//                                  cleaner does
 #include <gtk/gtk.h>
 
 #include <atomic>
@@ -22,6 +25,7 @@
 
 #include "platform/Text.h"
 #include "ui/Browser.h"
+#include "ui/BrowserData.h"
 #include "ui/Messages.h"
 #include "ui/Surface.h"
 #include "ui/System.h"
@@ -214,6 +218,51 @@ int RunBrowser(const std::string& url, const std::string& afterCancel) {
   return ui::RunMessageLoop();
 }
 
+std::string DescribeEntries() {
+  std::vector<ui::UrlCacheEntry> entries;
+  if (!ui::GetBrowserData()->ListUrlCacheEntries(&entries)) return "unlistable";
+  std::string text = std::to_string(entries.size());
+  for (const ui::UrlCacheEntry& e : entries)
+    text += " [" + Narrow(e.address) + (e.type & ui::COOKIE_CACHE_ENTRY ? " cookie]" : "]");
+  return text;
+}
+
+int RunData(const std::string& url) {
+  ColourWindow host(ui::RGB(30, 30, 30));
+  Create(host, ui::Rect::FromXYWH(0, 0, 400, 300), ui::WS_POPUP);
+  ui::Browser browser;
+  struct Events : ui::BrowserEvents {
+    ui::HWND host = 0;
+    bool started = false;
+    void OnDocumentComplete(const std::wstring&, bool topLevel) override {
+      if (!topLevel || started) return;
+      started = true;
+      ui::HWND target = host;
+      ui::BeginThread([target] {
+        Say("before " + DescribeEntries());
+        std::vector<ui::UrlCacheEntry> entries;
+        ui::GetBrowserData()->ListUrlCacheEntries(&entries);
+        for (const ui::UrlCacheEntry& e : entries)
+          if (!(e.type & ui::COOKIE_CACHE_ENTRY) && !ui::GetBrowserData()->DeleteUrlCacheEntry(e.address))
+            Say("not deleted " + Narrow(e.address));
+        Say("after " + DescribeEntries());
+        Say("folder " + Narrow(ui::GetBrowserData()->CacheFolder()));
+        ui::SendMessage(target, WM_PROBE_RELAYOUT);
+      });
+    }
+  } events;
+  events.host = host.GetSafeHwnd();
+  browser.SetEvents(&events);
+  browser.Create(&host, host.GetClientRect(), 100);
+  host.ShowWindow(ui::SW_SHOW);
+  host.onMessage = [&](UINT message, ui::WPARAM, ui::LPARAM) -> ui::LRESULT {
+    if (message == WM_PROBE_RELAYOUT) ui::PostQuitMessage(0);
+    return 0;
+  };
+  browser.Navigate(platform::FromUtf8(url));
+  return ui::RunMessageLoop();
+}
+
 int RunHotkeys() {
   ColourWindow window(ui::RGB(0, 120, 0));
   Create(window, ui::Rect::FromXYWH(10, 10, 200, 100), ui::WS_POPUP);
@@ -316,6 +365,7 @@ int main(int argc, char** argv) {
   if (mode == "windows") code = RunWindows();
   else if (mode == "browser" && argc > 3) code = RunBrowser(argv[2], argv[3]);
   else if (mode == "hotkeys") code = RunHotkeys();
+  else if (mode == "data" && argc > 2) code = RunData(argv[2]);
   else if (mode == "frame") code = RunFrame();
   else if (mode == "dock" && argc > 3) code = RunDock(std::strtoull(argv[2], nullptr, 10), argv[3]);
   ui::Shutdown();

@@ -172,6 +172,31 @@ TEST_F(DesktopTest, PageLoadsAndACancelledNavigationStaysCancelled) {
   EXPECT_EQ(probe->Wait(), 0) << probe->Transcript();
 }
 
+// What the cache cleaner does, from a worker thread: list the URL cache and
+// delete every entry but cookies. The engine keeps its cache in the Internet
+// cache folder the cleaner empties, and its cookies in the data folder.
+TEST_F(DesktopTest, TheUrlCacheIsClearedButForCookiesAndTheFoldersAreOurs) {
+  std::string base = ServerBase();
+  if (base.empty()) GTEST_SKIP() << "the platform server is not built";
+  auto probe = Probe({"data", base + "/games/fwqorn/play_gamecode/?account=alice&server=1"});
+  std::string before = probe->WaitFor("before", 60000);
+  ASSERT_FALSE(before.empty()) << probe->Transcript();
+  EXPECT_NE(before, "before 0") << "the loaded page left nothing in the cache";
+  // Every entry left is a cookie entry.
+  std::string after = probe->WaitFor("after");
+  auto count = [&](const std::string& what) {
+    int n = 0;
+    for (size_t at = after.find(what); at != std::string::npos; at = after.find(what, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_FALSE(after.empty()) << probe->Transcript();
+  EXPECT_EQ(count("["), count(" cookie]")) << after;
+  EXPECT_EQ(probe->WaitFor("folder"), "folder " + sandbox_->CacheHome() + "/Zorv/browser");
+  EXPECT_EQ(probe->Wait(), 0) << probe->Transcript();
+  EXPECT_TRUE(std::filesystem::exists(sandbox_->CacheHome() + "/Zorv/browser/WebKitCache"));
+  EXPECT_TRUE(std::filesystem::exists(sandbox_->DataHome() + "/Zorv/browser/cookies.sqlite"));
+}
+
 TEST_F(DesktopTest, GlobalHotkeysReachTheirWindowAndACombinationHasOneHolder) {
   auto probe = Probe({"hotkeys"});
   ASSERT_EQ(probe->WaitFor("registered"), "registered 1 1 0") << probe->Transcript();
