@@ -79,6 +79,10 @@ class Framework {
 // a member says so.
 struct Globals {
   std::unique_ptr<Backend> backend;
+  // Held by a finishing worker while it wakes the loop, and by Init and
+  // Shutdown while they replace the backend, so a wake never meets a backend
+  // being destroyed.
+  std::mutex backendMutex;
   std::thread::id uiThread;
 
   std::mutex handlesMutex;  // guards handles (IsWindow from any thread)

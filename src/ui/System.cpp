@@ -8,7 +8,10 @@
 namespace ui {
 
 void Init(std::unique_ptr<Backend> backend) {
-  G().backend = std::move(backend);
+  {
+    std::lock_guard lock(G().backendMutex);
+    G().backend = std::move(backend);
+  }
   G().uiThread = std::this_thread::get_id();
   G().quitPending = false;
   G().foreground = G().focus = G().capture = G().underPointer = 0;
@@ -41,6 +44,7 @@ void Shutdown() {
   G().timers.clear();
   G().hotkeys.clear();
   G().mainWindow = nullptr;
+  std::lock_guard lock(G().backendMutex);
   G().backend.reset();
 }
 
@@ -155,6 +159,7 @@ void BeginThread(std::function<void()> work) {
   ++G().workers;
   std::thread([work = std::move(work)] {
     work();
+    std::lock_guard lock(G().backendMutex);
     --G().workers;
     if (G().backend) G().backend->Wake();
   }).detach();
