@@ -143,8 +143,8 @@ XServer::Geometry XServer::Query(ui::HWND window) {
   return g;
 }
 
-std::vector<ui::Rect> XServer::FindShown(const std::string& name) {
-  std::vector<ui::Rect> found;
+std::vector<XServer::Shown> XServer::FindShown(const std::string& name) {
+  std::vector<Shown> found;
   if (!display_) return found;
   auto previous = XSetErrorHandler(IgnoreXError);
   Atom netName = XInternAtom(display_, "_NET_WM_NAME", False), utf8 = XInternAtom(display_, "UTF8_STRING", False);
@@ -162,7 +162,24 @@ std::vector<ui::Rect> XServer::FindShown(const std::string& name) {
       std::string title(reinterpret_cast<char*>(value), items);
       XFree(value);
       Geometry g = Query(children[i]);
-      if (title == name && g.viewable) found.push_back(g.screenRect);
+      if (title == name && g.viewable) found.push_back({children[i], g.screenRect});
+    }
+    if (children) XFree(children);
+  }
+  XSetErrorHandler(previous);
+  return found;
+}
+
+std::vector<XServer::Shown> XServer::ShownChildren(ui::HWND window) {
+  std::vector<Shown> found;
+  if (!display_) return found;
+  auto previous = XSetErrorHandler(IgnoreXError);
+  ::Window root, parent, *children = nullptr;
+  unsigned count = 0;
+  if (XQueryTree(display_, ::Window(window), &root, &parent, &children, &count)) {
+    for (unsigned i = 0; i < count; ++i) {
+      Geometry g = Query(children[i]);
+      if (g.viewable) found.push_back({children[i], g.screenRect});
     }
     if (children) XFree(children);
   }

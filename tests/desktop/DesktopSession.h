@@ -31,8 +31,14 @@ class XServer {
     unsigned long parent = 0;
   };
   Geometry Query(ui::HWND window);
+  struct Shown {
+    ui::HWND id = 0;
+    ui::Rect screenRect;
+  };
   // The viewable top-level windows whose title (_NET_WM_NAME) is name.
-  std::vector<ui::Rect> FindShown(const std::string& name);
+  std::vector<Shown> FindShown(const std::string& name);
+  // The viewable child windows of a window.
+  std::vector<Shown> ShownChildren(ui::HWND window);
   // The screen's pixels in rect.
   ui::Surface Grab(const ui::Rect& rect);
   // Saves the whole screen as ZORV_BINARY_DIR/desktop-artifacts/<name>.png.

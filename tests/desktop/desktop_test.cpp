@@ -259,53 +259,104 @@ TEST_F(DesktopTest, ADockedWindowNoticesItsFrameVanishing) {
   EXPECT_EQ(docked->Wait(), 0) << docked->Transcript();
 }
 
-// The client itself: the login screen shows the login page, a login on the
-// page opens the main window with the game, and the boss key hides and shows
-// it. The client's login address is fixed at build time, so the platform
-// server runs on that port.
-TEST_F(DesktopTest, ThePlayerLogsInOnTheLoginScreenAndPlaysInTheMainWindow) {
-  std::string client = ZORV_CLIENT_EXE, server = std::string(ZORV_BINARY_DIR) + "/server/zorv-platform-server";
-  if (!std::filesystem::exists(client) || !std::filesystem::exists(server)) GTEST_SKIP() << "client or server not built";
-  Program platform({server, "--port", std::to_string(ZORV_SERVER_PORT)}, {});
-  if (platform.WaitFor("", 10000) != std::to_string(ZORV_SERVER_PORT))
-    GTEST_SKIP() << "port " << ZORV_SERVER_PORT << " is taken";
-  Program player({client}, Env());
-  const std::string title = "Veltan\u767b\u5f55\u5668";  // string 107
-  std::vector<ui::Rect> shown;
-  ASSERT_TRUE(WaitUntil([&] {
-    shown = x_->FindShown(title);
-    return shown.size() == 1 && shown[0].Width() == 1174;
-  }, 30000)) << "the login window never showed";
-  // The login form's page sits in the popup over the login picture; its
-  // golden login button shows once the page has loaded.
-  ui::Point popup{shown[0].left + 365, shown[0].top + 73};
-  auto golden = [&](int x, int y) {
-    ui::Rgba p = x_->Grab(ui::Rect::FromXYWH(popup.x + x, popup.y + y, 1, 1)).GetPixel(0, 0);
-    return p.r > 150 && p.g > 100 && p.b < 120;
-  };
-  ASSERT_TRUE(WaitUntil([&] { return golden(505, 402); }, 30000)) << "the login page never showed";
-  x_->KeepScreenshot("client-login");
+// The client itself. Its login address is fixed at build time, so the
+// platform server runs on that port.
+class ClientTest : public DesktopTest {
+ protected:
+  void SetUp() override {
+    DesktopTest::SetUp();
+    if (IsSkipped()) return;
+    std::string server = std::string(ZORV_BINARY_DIR) + "/server/zorv-platform-server";
+    if (!std::filesystem::exists(client_) || !std::filesystem::exists(server)) GTEST_SKIP() << "client or server not built";
+    platform_ = std::make_unique<Program>(std::vector<std::string>{server, "--port", std::to_string(ZORV_SERVER_PORT)},
+                                          std::vector<std::string>{});
+    if (platform_->WaitFor("", 10000) != std::to_string(ZORV_SERVER_PORT))
+      GTEST_SKIP() << "port " << ZORV_SERVER_PORT << " is taken";
+  }
 
-  ASSERT_EQ(RunTool({"xdotool", "mousemove", std::to_string(popup.x + 528), std::to_string(popup.y + 156), "click", "1"},
-                    Env()),
-            0);
-  ASSERT_EQ(RunTool({"xdotool", "type", "alice"}, Env()), 0);
-  Key("Return");
-  // Without a window manager the main window covers the whole screen.
-  ASSERT_TRUE(WaitUntil([&] {
-    shown = x_->FindShown(title);
-    return shown.size() == 1 && shown[0] == ui::Rect{0, 0, 1920, 1080};
-  }, 30000)) << "the main window never showed";
+  // Starts the client, waits for the login page and logs in as alice; the
+  // main window's X window, or 0.
+  ui::HWND StartAndLogIn(std::unique_ptr<Program>& player) {
+    player = std::make_unique<Program>(std::vector<std::string>{client_}, Env());
+    std::vector<XServer::Shown> shown;
+    if (!WaitUntil([&] {
+          shown = x_->FindShown(kTitle);
+          return shown.size() == 1 && shown[0].screenRect.Width() == 1174;
+        }, 30000)) {
+      ADD_FAILURE() << "the login window never showed";
+      return 0;
+    }
+    // The login form's page sits in the popup over the login picture; its
+    // golden login button shows once the page has loaded.
+    ui::Point popup{shown[0].screenRect.left + 365, shown[0].screenRect.top + 73};
+    auto golden = [&](int x, int y) {
+      ui::Rgba p = x_->Grab(ui::Rect::FromXYWH(popup.x + x, popup.y + y, 1, 1)).GetPixel(0, 0);
+      return p.r > 150 && p.g > 100 && p.b < 120;
+    };
+    if (!WaitUntil([&] { return golden(505, 402); }, 30000)) {
+      ADD_FAILURE() << "the login page never showed";
+      return 0;
+    }
+    x_->KeepScreenshot("client-login");
+    Click(popup.x + 528, popup.y + 156);
+    EXPECT_EQ(RunTool({"xdotool", "type", "alice"}, Env()), 0);
+    Key("Return");
+    // Without a window manager the main window covers the whole screen.
+    if (!WaitUntil([&] {
+          shown = x_->FindShown(kTitle);
+          return shown.size() == 1 && shown[0].screenRect == ui::Rect{0, 0, 1920, 1080};
+        }, 30000)) {
+      ADD_FAILURE() << "the main window never showed";
+      return 0;
+    }
+    return shown[0].id;
+  }
+  void Click(int x, int y) {
+    EXPECT_EQ(RunTool({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click", "1"}, Env()), 0);
+  }
+
+  static constexpr const char* kTitle = "Veltan\u767b\u5f55\u5668";  // string 107
+  std::string client_ = ZORV_CLIENT_EXE;
+  std::unique_ptr<Program> platform_;
+};
+
+TEST_F(ClientTest, ThePlayerLogsInOnTheLoginScreenAndPlaysInTheMainWindow) {
+  std::unique_ptr<Program> player;
+  ASSERT_NE(StartAndLogIn(player), 0u);
   EXPECT_TRUE(WaitUntil([&] { return Painted(ui::Rect::FromXYWH(0, 30, 1920, 1050), {0, 0, 0, 255}) > 10000; }, 30000))
       << "the game page never showed";
   x_->KeepScreenshot("client-game");
-
   // The boss key hides the main window and brings it back.
   Key("F10");
-  EXPECT_TRUE(WaitUntil([&] { return x_->FindShown(title).empty(); })) << "the boss key did not hide the window";
+  EXPECT_TRUE(WaitUntil([&] { return x_->FindShown(kTitle).empty(); })) << "the boss key did not hide the window";
   Key("F10");
-  EXPECT_TRUE(WaitUntil([&] { return x_->FindShown(title).size() == 1; })) << "the boss key did not show it again";
-  player.Kill();
+  EXPECT_TRUE(WaitUntil([&] { return x_->FindShown(kTitle).size() == 1; })) << "the boss key did not show it again";
+}
+
+// A second copy started with the main window's handle docks its game page
+// below the main window's title strip, follows it into fullscreen, and ends
+// when the main window's process is gone.
+TEST_F(ClientTest, AnEmbeddedCopyDocksIntoTheMainWindowAndEndsWithIt) {
+  std::unique_ptr<Program> player;
+  ui::HWND main = StartAndLogIn(player);
+  ASSERT_NE(main, 0u);
+  std::string game = "http://127.0.0.1:" + std::to_string(ZORV_SERVER_PORT) +
+                     "/games/fwqorn/play_gamecode/?account=bob&server=2";
+  Program embedded({client_, "-frameWnd=" + std::to_string(main) + " -gameurl=" + game}, Env());
+  auto dockedAt = [&](const ui::Rect& rect) {
+    return WaitUntil([&] {
+      for (const auto& child : x_->ShownChildren(main))
+        if (child.screenRect == rect) return true;
+      return false;
+    }, 20000);
+  };
+  EXPECT_TRUE(dockedAt({0, 30, 1920, 1080})) << "the embedded window did not dock below the strip";
+  x_->KeepScreenshot("client-docked");
+  // The main window's fullscreen button; the docked page follows.
+  Click(1758, 14);
+  EXPECT_TRUE(dockedAt({0, 0, 1920, 1080})) << "the embedded window did not follow into fullscreen";
+  player->Kill();
+  EXPECT_EQ(embedded.Wait(10000), 0) << "the embedded copy did not end with its frame";
 }
 
 }  // namespace
