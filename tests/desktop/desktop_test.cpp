@@ -333,6 +333,37 @@ TEST_F(ClientTest, ThePlayerLogsInOnTheLoginScreenAndPlaysInTheMainWindow) {
   EXPECT_TRUE(WaitUntil([&] { return x_->FindShown(kTitle).size() == 1; })) << "the boss key did not show it again";
 }
 
+// The login picture is the caption: a drag on it moves the login window
+// (the desktop moves it) and the form popup follows.
+TEST_F(ClientTest, TheLoginScreenIsDraggedByItsPictureAndItsPopupFollows) {
+  Program player({client_}, Env());
+  std::vector<XServer::Shown> shown;
+  ASSERT_TRUE(WaitUntil([&] {
+    shown = x_->FindShown(kTitle);
+    return shown.size() == 1 && shown[0].screenRect.Width() == 1174;
+  }, 30000)) << "the login window never showed";
+  ui::Rect before = shown[0].screenRect;
+  // A spot of the picture beside the popup (the mountains on the left).
+  int x = before.left + 80, y = before.top + 400;
+  EXPECT_EQ(RunTool({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "mousedown", "1", "mousemove",
+                     std::to_string(x + 40), std::to_string(y + 20), "mousemove", std::to_string(x + 100),
+                     std::to_string(y + 50), "mouseup", "1"},
+                    Env()),
+            0);
+  ui::Rect after = before.Offset(100, 50);
+  EXPECT_TRUE(WaitUntil([&] {
+    shown = x_->FindShown(kTitle);
+    return shown.size() == 1 && shown[0].screenRect == after;
+  })) << "the login window did not move with the drag";
+  // The popup (untitled) sits at the same place of the picture.
+  ui::Rect popup = ui::Rect::FromXYWH(after.left + 365, after.top + 73, 690, 513);
+  EXPECT_TRUE(WaitUntil([&] {
+    for (const auto& w : x_->FindShown(""))
+      if (w.screenRect == popup) return true;
+    return false;
+  })) << "the popup did not follow";
+}
+
 // A second copy started with the main window's handle docks its game page
 // below the main window's title strip, follows it into fullscreen, and ends
 // when the main window's process is gone.
