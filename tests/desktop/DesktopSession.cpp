@@ -170,6 +170,8 @@ std::vector<XServer::Shown> XServer::FindShown(const std::string& name) {
   return found;
 }
 
+ui::HWND XServer::Root() const { return display_ ? DefaultRootWindow(display_) : 0; }
+
 std::vector<XServer::Shown> XServer::ShownChildren(ui::HWND window) {
   std::vector<Shown> found;
   if (!display_) return found;

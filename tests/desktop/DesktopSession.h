@@ -37,6 +37,7 @@ class XServer {
   };
   // The viewable top-level windows whose title (_NET_WM_NAME) is name.
   std::vector<Shown> FindShown(const std::string& name);
+  ui::HWND Root() const;
   // The viewable child windows of a window.
   std::vector<Shown> ShownChildren(ui::HWND window);
   // The screen's pixels in rect.

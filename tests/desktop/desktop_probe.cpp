@@ -4,7 +4,7 @@
 // frame and a docked window), prints what happens on stdout, one line per
 // event, and takes commands on stdin, one per line.
 //
-//   desktop_probe windows          then: max | min | restore | full | quit
+//   desktop_probe windows          then: max | min | restore | full | menu | quit
 //   desktop_probe browser URL      prints page events; cancels "play_gamecode"
 //   desktop_probe hotkeys          registers F10 and Ctrl+Alt+K
 //   desktop_probe frame            a frame window; then: close | quit
@@ -26,6 +26,7 @@
 #include "platform/Text.h"
 #include "ui/Browser.h"
 #include "ui/BrowserData.h"
+#include "ui/Menu.h"
 #include "ui/Messages.h"
 #include "ui/Surface.h"
 #include "ui/System.h"
@@ -181,6 +182,11 @@ int RunWindows() {
     else if (command == "restore") main.ShowWindow(ui::SW_RESTORE);
     else if (command == "full") main.MoveWindow(0, 0, ui::GetSystemMetrics(ui::SM_CXSCREEN), ui::GetSystemMetrics(ui::SM_CYSCREEN));
     else if (command == "quit") ui::PostQuitMessage(0);
+    else if (command == "menu") {
+      ui::Menu menu{{{32775, L"&Show"}, {0, L"", {}, true}, {32776, L"E&xit"}}};
+      Say("menu " + std::to_string(ui::TrackPopupMenu(menu, ui::TPM_RETURNCMD, 300, 300, main.GetSafeHwnd())));
+      return 0;
+    }
     ui::PumpMessages();
     ui::Rect r = main.GetWindowRect();
     Say("state " + std::to_string(int(main.GetShowState())) + " " + std::to_string(r.left) + " " + std::to_string(r.top) +

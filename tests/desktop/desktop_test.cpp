@@ -140,6 +140,17 @@ TEST_F(DesktopTest, WindowsShowTheirPixelsAtTheirPlacesAndFollowTheShowState) {
       return now.viewable == s.viewable && (!s.viewable || now.screenRect == s.rect);
     })) << s.command;
   }
+
+  // A popup menu opens at its point; a click on an item is the answer.
+  probe->Send("menu");
+  EXPECT_TRUE(WaitUntil([&] {
+    for (const auto& w : x_->ShownChildren(x_->Root()))
+      if (w.screenRect.TopLeft() == ui::Point{300, 300}) return true;
+    return false;
+  })) << "no menu at (300, 300)";
+  x_->KeepScreenshot("menu");
+  EXPECT_EQ(RunTool({"xdotool", "mousemove", "330", "312", "click", "1"}, Env()), 0);
+  EXPECT_EQ(probe->WaitFor("menu"), "menu 32775");
   probe->Send("quit");
   EXPECT_EQ(probe->Wait(), 0) << probe->Transcript();
 }
