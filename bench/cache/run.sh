@@ -58,19 +58,6 @@ table=$(awk -v o="$ours" -v r="$rm_t" -v f="$find_t" -v runs="$runs" -v note="$n
 echo "$table"
 
 if [[ "$write_docs" == "--write-docs" ]]; then
-  docs=$top/docs/benchmarks.md
-  [[ -f "$docs" ]] || printf '# Benchmarks\n' >"$docs"
   section=$(printf '## Cache cleaning\n\nMeasured with bench/cache/run.sh on %s (%s cores shared with other work, load average %s when the runs began). Ratios below 1 mean the peer was faster.\n\n%s\n' "$(date -u +%Y-%m-%d)" "$(nproc)" "$load_before" "$table")
-  # Replace this section (up to the next "## " heading) and leave the others alone.
-  python3 - "$docs" "$section" <<'PY'
-import re, sys
-path, section = sys.argv[1], sys.argv[2]
-text = open(path).read()
-pattern = re.compile(r"^## Cache cleaning\n.*?(?=^## |\Z)", re.S | re.M)
-if pattern.search(text):
-    text = pattern.sub(lambda m: section + "\n", text)
-else:
-    text = text.rstrip("\n") + "\n\n" + section + "\n"
-open(path, "w").write(text)
-PY
+  "$top/bench/replace_section.py" "$top/docs/benchmarks.md" "$section"
 fi

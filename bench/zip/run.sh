@@ -54,19 +54,6 @@ table=$(awk -v o="$ours" -v u="$unzip_t" -v b="$bsdtar_t" -v mb="$archive_mb" -v
 echo "$table"
 
 if [[ "$write_docs" == "--write-docs" ]]; then
-  docs=$top/docs/benchmarks.md
-  [[ -f "$docs" ]] || printf '# Benchmarks\n' >"$docs"
   section=$(printf '## Zip extraction\n\nMeasured with bench/zip/run.sh on %s (%s cores shared with other work, load average %s when the runs began). Ratios above 1 mean the peer took longer.\n\n%s\n' "$(date -u +%Y-%m-%d)" "$(nproc)" "$load_before" "$table")
-  # Replace this section (up to the next "## " heading) and leave the others alone.
-  python3 - "$docs" "$section" <<'PY'
-import re, sys
-path, section = sys.argv[1], sys.argv[2]
-text = open(path).read()
-pattern = re.compile(r"^## Zip extraction\n.*?(?=^## |\Z)", re.S | re.M)
-if pattern.search(text):
-    text = pattern.sub(lambda m: section + "\n", text)
-else:
-    text = text.rstrip("\n") + "\n\n" + section + "\n"
-open(path, "w").write(text)
-PY
+  "$top/bench/replace_section.py" "$top/docs/benchmarks.md" "$section"
 fi
