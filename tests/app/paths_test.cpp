@@ -16,21 +16,10 @@ using namespace zorv::test;
 
 namespace {
 
-// The install folder is worked out once per process, so every test of this
-// program shares one sandbox.
-Sandbox* g_box = nullptr;
+// Made before any test runs: the install folder is worked out once per process.
+Sandbox& g_sandbox = ProcessSandbox();
 
-class SandboxEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override { g_box = new Sandbox; }
-  void TearDown() override {
-    delete g_box;
-    g_box = nullptr;
-  }
-};
-const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new SandboxEnvironment);
-
-std::string InstallDir() { return g_box->DataHome() + "/Zorv/Zorv/"; }
+std::string InstallDir() { return g_sandbox.DataHome() + "/Zorv/Zorv/"; }
 
 TEST(GetInstallDir, BelowAppDataAndWorkedOutOnce) {
   EXPECT_EQ(Narrow(GetInstallDir()), InstallDir());
@@ -81,7 +70,7 @@ TEST(FormatPath, TooLongFailsCleanly) {
 }
 
 TEST(IsFolderEmpty, EntriesMissingAndFiles) {
-  const std::string folder = g_box->Path("empty-check");
+  const std::string folder = g_sandbox.Path("empty-check");
   EXPECT_TRUE(IsFolderEmpty(Widen(folder)));  // missing
   std::filesystem::create_directories(folder);
   EXPECT_TRUE(IsFolderEmpty(Widen(folder)));
@@ -90,9 +79,9 @@ TEST(IsFolderEmpty, EntriesMissingAndFiles) {
 }
 
 TEST(GetFileVersionText, MissingPlainAndVersioned) {
-  EXPECT_EQ(GetFileVersionText(g_box->WPath("none.exe")), L"");
-  ASSERT_TRUE(WriteFile(g_box->Path("plain.exe"), "not an executable"));
-  EXPECT_EQ(GetFileVersionText(g_box->WPath("plain.exe")), L"None VerSion Supprot");
+  EXPECT_EQ(GetFileVersionText(g_sandbox.WPath("none.exe")), L"");
+  ASSERT_TRUE(WriteFile(g_sandbox.Path("plain.exe"), "not an executable"));
+  EXPECT_EQ(GetFileVersionText(g_sandbox.WPath("plain.exe")), L"None VerSion Supprot");
   EXPECT_EQ(GetFileVersionText(L"/bin/true"), L"None VerSion Supprot");
 #ifdef ZORV_CLIENT_EXE
   EXPECT_EQ(GetFileVersionText(Widen(ZORV_CLIENT_EXE)), L"1.0.0.1");

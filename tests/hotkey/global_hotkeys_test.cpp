@@ -16,19 +16,8 @@ using namespace zorv::test;
 
 namespace {
 
-// The install folder is worked out once per process, so every test of this
-// program shares one sandbox and rewrites its settings file.
-Sandbox* g_box = nullptr;
-
-class SandboxEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override { g_box = new Sandbox; }
-  void TearDown() override {
-    delete g_box;
-    g_box = nullptr;
-  }
-};
-const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new SandboxEnvironment);
+// Made before any test runs: the install folder is worked out once per process.
+Sandbox& g_sandbox = ProcessSandbox();
 
 class Main : public Window {
  public:
@@ -46,7 +35,7 @@ class GlobalHotkeysTest : public HeadlessTest {
     ASSERT_TRUE(main.Make());
   }
   void WriteSettings(const std::string& lines) {
-    const std::string res = g_box->DataHome() + "/Zorv/Zorv/res";
+    const std::string res = g_sandbox.DataHome() + "/Zorv/Zorv/res";
     std::filesystem::create_directories(res);
     ASSERT_TRUE(WriteFile(res + "/systemset.ini", "[Setting]\r\n" + lines));
   }

@@ -60,4 +60,9 @@ std::vector<std::string> Sandbox::Environment() const {
           "ZORV_REGISTRY_MACHINE=" + MachineRegistry()};
 }
 
+Sandbox& ProcessSandbox() {
+  static Sandbox box;
+  return box;
+}
+
 }  // namespace zorv::test

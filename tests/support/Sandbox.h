@@ -41,4 +41,9 @@ class Sandbox {
   std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
+// One sandbox shared by every test of a program, made at the first call and
+// removed when the program ends: for code that works out its folders once per
+// process (the install folder is cached on first use).
+Sandbox& ProcessSandbox();
+
 }  // namespace zorv::test
