@@ -285,7 +285,10 @@ bool DesktopBackend::UnregisterHotKey(HWND hwnd, int id) { return hotkeys_->Unre
 
 bool DesktopBackend::NotifyIcon(DWORD message, const NotifyIconData& data) { return tray_->Notify(message, data); }
 
-UINT DesktopBackend::TrackPopupMenu(const Menu& menu, Point screen, HWND) { return RunPopupMenu(menu, screen); }
+UINT DesktopBackend::TrackPopupMenu(const Menu& menu, Point screen, HWND owner) {
+  NativeWindow* native = NativeOf(owner);
+  return RunPopupMenu(menu, screen, native ? gtk_widget_get_window(native->Widget()) : nullptr);
+}
 
 // ===== Windows of other processes =====
 

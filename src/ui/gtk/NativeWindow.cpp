@@ -205,7 +205,10 @@ void NativeWindow::SyncGeometry(ui::Window& w) {
   // A docked window's place is in its parent's coordinates, which is where
   // the X server puts a child window.
   gtk_window_move(GTK_WINDOW(window_), r.left, r.top);
-  if (docked_ && gtk_widget_get_realized(window_))
+  // The X window takes the geometry at once: the toolkit's own request can
+  // stay behind while an earlier one is still being configured (a window
+  // shown again and resized right after).
+  if (gtk_widget_get_realized(window_))
     gdk_window_move_resize(gtk_widget_get_window(window_), r.left, r.top, width, height);
 }
 
@@ -495,7 +498,10 @@ gboolean NativeWindow::OnConfigure(GtkWidget*, GdkEventConfigure*, gpointer self
 
 gboolean NativeWindow::OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer self) {
   NativeWindow& me = Me(self);
-  if (!(event->changed_mask & GDK_WINDOW_STATE_ICONIFIED)) return FALSE;
+  // Only a window manager minimises and restores windows for the player;
+  // without one the toolkit calls a hidden window iconified as well.
+  if (!(event->changed_mask & GDK_WINDOW_STATE_ICONIFIED) || !me.mapped_ || !me.backend_.HasWindowManager())
+    return FALSE;
   bool iconified = (event->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0;
   ui::Window* w = me.Self();
   if (!w || iconified == me.iconic_) return FALSE;

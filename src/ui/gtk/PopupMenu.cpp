@@ -74,7 +74,7 @@ GtkWidget* Build(const std::vector<MenuItem>& items, MenuRun& run) {
 
 }  // namespace
 
-UINT RunPopupMenu(const Menu& menu, Point screen) {
+UINT RunPopupMenu(const Menu& menu, Point screen, GdkWindow* owner) {
   if (menu.items.empty()) return 0;
   MenuRun run;
   run.loop = g_main_loop_new(nullptr, FALSE);
@@ -82,7 +82,18 @@ UINT RunPopupMenu(const Menu& menu, Point screen) {
   g_signal_connect(widget, "deactivate", G_CALLBACK(OnDeactivate), &run);
   GdkWindow* root = gdk_get_default_root_window();
   GdkRectangle at{screen.x, screen.y, 1, 1};
-  gtk_menu_popup_at_rect(GTK_MENU(widget), root, &at, GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST, nullptr);
+  // The menu comes from a posted message, after the click that asked for it
+  // was handled: a press of our own stands for it, so the menu's grab has a
+  // device and a window.
+  GdkEvent* trigger = gdk_event_new(GDK_BUTTON_PRESS);
+  trigger->button.window = GDK_WINDOW(g_object_ref(owner ? owner : root));
+  trigger->button.time = gtk_get_current_event_time();
+  trigger->button.button = 3;
+  trigger->button.x_root = screen.x;
+  trigger->button.y_root = screen.y;
+  gdk_event_set_device(trigger, gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_window_get_display(root))));
+  gtk_menu_popup_at_rect(GTK_MENU(widget), root, &at, GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST, trigger);
+  gdk_event_free(trigger);
   if (gtk_widget_get_visible(widget)) g_main_loop_run(run.loop);
   g_signal_handlers_disconnect_by_data(widget, &run);
   gtk_widget_destroy(widget);
