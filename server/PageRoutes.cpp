@@ -47,6 +47,9 @@ void ServeGame(const httplib::Request& request, httplib::Response& response) {
   if (account.size() > kMaxAccountLength) return SendNotice(response, 400, "账号过长，请重新登录。");
   const GameServer* server = FindGameServer(request.get_param_value("server"));
   if (server == nullptr) return SendNotice(response, 400, "所选服务器不存在，请重新登录。");
+  // The platform remembers the last server played for 30 days, as a real one
+  // would; it gives the client's persistent cookie store something to keep.
+  response.set_header("Set-Cookie", "last_server=" + std::string(server->id) + "; Path=/; Max-Age=2592000; SameSite=Lax");
   SendPage(response, FillTemplate(FindAsset("game.html")->bytes,
                                   {{"ACCOUNT", EscapeHtml(account)}, {"SERVER", EscapeHtml(server->name)}}));
 }

@@ -120,6 +120,8 @@ TEST_F(PagesTest, AccountIsShownAsTextNeverAsMarkup) {
   EXPECT_NE(game.body.find("<span id=\"account\">&lt;img src=x onerror=&quot;alert(1)&quot;&gt;&amp;&#39;</span>"),
             std::string::npos);
   EXPECT_EQ(game.body.find("<img src=x"), std::string::npos);
+  // The server played is remembered; the account is never put in a cookie.
+  EXPECT_EQ(game.Header("Set-Cookie"), "last_server=2; Path=/; Max-Age=2592000; SameSite=Lax");
 }
 
 TEST_F(PagesTest, GameAddressWithoutAUsableLoginExplainsAndLinksBack) {
@@ -137,6 +139,7 @@ TEST_F(PagesTest, GameAddressWithoutAUsableLoginExplainsAndLinksBack) {
   for (const Case& c : cases) {
     Fetched page = Get("/games/fwqorn/play_gamecode/?" + c.query);
     EXPECT_EQ(page.status, 400) << c.query;
+    EXPECT_FALSE(page.Has("Set-Cookie")) << c.query;
     EXPECT_NE(page.body.find(c.message), std::string::npos) << c.query;
     EXPECT_NE(page.body.find("<a href=\"/games/fwqorn/dlq/\">"), std::string::npos) << c.query;
   }
