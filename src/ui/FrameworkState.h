@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <thread>
 #include <vector>
@@ -47,6 +48,22 @@ struct WindowState {
   Surface backing;
   LayeredState layered;
   Surface picture;
+  // Hit tests of a colour-keyed window need what it shows, and composing that
+  // on every pointer move is costly: the answer per pixel is kept here.
+  // lookVersion moves whenever something that could change what the window
+  // shows changes (a paint of it or of a window inside it, geometry, style,
+  // visibility, layered attributes, children coming and going); the mask
+  // holds while it was made at the current version and the window's
+  // visibility (which hides or shows its children) is the same.
+  struct HitMask {
+    std::uint64_t version = 0;
+    bool visible = false;
+    int width = 0;
+    int height = 0;
+    std::vector<bool> opaque;  // row by row
+  };
+  std::uint64_t lookVersion = 1;
+  std::optional<HitMask> hitMask;
   DWORD trackFlags = 0;
   UINT hoverTime = 0;
   HWND lastActivePopup = 0;

@@ -1,10 +1,14 @@
 #include "ui/Render.h"
 
+#include <atomic>
+
 #include "ui/FrameworkState.h"
 
 namespace ui {
 
 namespace {
+
+std::atomic<std::uint64_t> renders{0};
 
 void PaintTree(Window& window) {
   Framework::PaintNow(window);
@@ -30,7 +34,10 @@ void ComposeChildren(Window& window, Surface& target, int originX, int originY, 
 
 }  // namespace
 
+std::uint64_t RenderCount() { return renders.load(); }
+
 Surface RenderWindow(Window& window) {
+  ++renders;
   const auto& s = Framework::State(window);
   const LayeredState& layered = s.layered;
   if (layered.hasPicture) return window.GetLayeredPicture().Clone();

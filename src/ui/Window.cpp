@@ -38,6 +38,17 @@ WPARAM SizeType(ShowState state) {
 
 detail::WindowState& State(const Window& w) { return Framework::State(w); }
 
+// Something that could change what the window shows changed: its look moves
+// on, and so does that of every local window it is inside.
+void LookChanged(Window& window) {
+  for (Window* w = &window; w; w = w->GetParent()) ++State(*w).lookVersion;
+}
+
+void Changed(Window& window, unsigned changes) {
+  LookChanged(window);
+  Framework::Notify(window, changes);
+}
+
 bool IsTopLevel(const detail::WindowState& s) { return (s.style & WS_CHILD) == 0; }
 
 Rect ScreenRect() {
@@ -79,7 +90,10 @@ bool Window::CreateEx(const CreateParams& params) {
     std::lock_guard lock(G().handlesMutex);
     G().handles[hwnd] = this;
   }
-  if (Window* parent = LocalWindow(s.parent)) State(*parent).children.push_back(hwnd);
+  if (Window* parent = LocalWindow(s.parent)) {
+    State(*parent).children.push_back(hwnd);
+    LookChanged(*parent);
+  }
   if (IsTopLevel(s)) G().zOrder.push_back(hwnd);
   if (Framework::Call(*this, WM_CREATE, 0, 0) == -1) {
     DestroyWindow();
@@ -119,7 +133,10 @@ bool Window::DestroyWindow() {
   if (G().underPointer == hwnd) G().underPointer = 0;
   if (G().drag.hwnd == hwnd) G().drag = {};
   if (G().focus == hwnd) G().focus = 0;
-  if (Window* parent = LocalWindow(s.parent)) std::erase(State(*parent).children, hwnd);
+  if (Window* parent = LocalWindow(s.parent)) {
+    std::erase(State(*parent).children, hwnd);
+    LookChanged(*parent);
+  }
   std::erase(G().zOrder, hwnd);
   Framework::Call(*this, WM_NCDESTROY, 0, 0);
   B().DestroyNative(*this);
@@ -173,7 +190,10 @@ Window* Window::GetTopLevelParent() const {
 HWND Window::SetParent(HWND newParent) {
   auto& s = *state_;
   HWND old = s.parent;
-  if (Window* p = LocalWindow(old)) std::erase(State(*p).children, s.hwnd);
+  if (Window* p = LocalWindow(old)) {
+    std::erase(State(*p).children, s.hwnd);
+    LookChanged(*p);
+  }
   bool wasTop = IsTopLevel(s);
   s.parent = newParent;
   if (newParent) {
@@ -186,7 +206,7 @@ HWND Window::SetParent(HWND newParent) {
     s.style &= ~WS_CHILD;
     G().zOrder.push_back(s.hwnd);
   }
-  Framework::Notify(*this, kChangeParent | kChangeGeometry);
+  Changed(*this, kChangeParent | kChangeGeometry);
   return old;
 }
 
@@ -214,7 +234,7 @@ const std::wstring& Window::GetClassName() const { return state_->className; }
 
 void Window::SetWindowText(const std::wstring& text) {
   state_->text = text;
-  if (state_->hwnd) Framework::Notify(*this, kChangeText);
+  if (state_->hwnd) Changed(*this, kChangeText);
 }
 
 std::wstring Window::GetWindowText() const { return state_->text; }
@@ -237,7 +257,7 @@ bool Window::ModifyStyle(DWORD remove, DWORD add, UINT) {
   if ((add & WS_DISABLED) || (remove & WS_DISABLED)) EnableWindow((remove & WS_DISABLED) != 0);
   state_->style = (state_->style & ~remove) | add;
   state_->style &= ~(WS_VISIBLE | WS_MAXIMIZE | WS_MINIMIZE);
-  if (state_->style != before) Framework::Notify(*this, kChangeStyle);
+  if (state_->style != before) Changed(*this, kChangeStyle);
   return state_->style != before;
 }
 
@@ -249,7 +269,7 @@ bool Window::ModifyStyleEx(DWORD remove, DWORD add, UINT) {
     state_->layered = {};
     state_->picture = Surface();
   }
-  if (state_->exStyle != before) Framework::Notify(*this, kChangeStyle | kChangeLayered);
+  if (state_->exStyle != before) Changed(*this, kChangeStyle | kChangeLayered);
   return state_->exStyle != before;
 }
 
@@ -321,7 +341,7 @@ bool Window::SetWindowPos(HWND, int x, int y, int cx, int cy, UINT flags) {
       s.backing = std::move(grown);
       InvalidateRect(nullptr, true);
     }
-    Framework::Notify(*this, kChangeGeometry);
+    Changed(*this, kChangeGeometry);
     Framework::Call(*this, WM_WINDOWPOSCHANGED, 0, 0);
     if (moved) Framework::Call(*this, WM_MOVE, 0, PointToLParam(r.left, r.top));
     if (sized) Framework::Call(*this, WM_SIZE, SizeType(s.showState), MAKELPARAM(WORD(r.Width()), WORD(r.Height())));
@@ -410,7 +430,7 @@ bool Window::ShowWindow(int command) {
     if (s.showState == ShowState::Normal) target = s.restoreRect;
   }
   if (stateChanged || s.visible != wasVisible) {
-    Framework::Notify(*this, kChangeVisibility | kChangeShowState);
+    Changed(*this, kChangeVisibility | kChangeShowState);
     if (s.visible != wasVisible) Framework::Call(*this, WM_SHOWWINDOW, s.visible ? 1 : 0, 0);
   }
   if (stateChanged) {
@@ -419,7 +439,7 @@ bool Window::ShowWindow(int command) {
       bool hide = s.showState == ShowState::Minimized;
       if (State(*owned).hiddenByOwner != hide) {
         State(*owned).hiddenByOwner = hide;
-        Framework::Notify(*owned, kChangeVisibility);
+        Changed(*owned, kChangeVisibility);
       }
     }
     if (target != s.rect) {
@@ -471,7 +491,7 @@ bool Window::EnableWindow(bool enable) {
   if (enable) s.style &= ~WS_DISABLED;
   else s.style |= WS_DISABLED;
   if (wasDisabled == enable && s.hwnd) {
-    Framework::Notify(*this, kChangeEnabled);
+    Changed(*this, kChangeEnabled);
     Framework::Call(*this, WM_ENABLE, enable ? 1 : 0, 0);
     if (!enable && G().capture == s.hwnd) G().capture = 0;
   }
@@ -546,6 +566,9 @@ void Window::InvalidateRect(const Rect* rect, bool erase) {
   if (r.IsEmpty()) return;
   s.updateRegion.push_back(r);
   if (erase) s.eraseNeeded = true;
+  // What shows changes with the paint cycle this asks for, which a render
+  // (and so the next hit test) runs first.
+  LookChanged(*this);
 }
 
 void Window::Invalidate(bool erase) { InvalidateRect(nullptr, erase); }
@@ -582,7 +605,7 @@ bool Window::SetLayeredWindowAttributes(COLORREF colorKey, BYTE alpha, DWORD fla
   s.layered.colorKey = colorKey;
   s.layered.alpha = alpha;
   s.layered.flags = flags;
-  Framework::Notify(*this, kChangeLayered);
+  Changed(*this, kChangeLayered);
   return true;
 }
 
@@ -600,7 +623,7 @@ bool Window::UpdateLayeredWindow(const Point* destination, const Size* size, con
   s.layered.flags = flags;
   Point at = destination ? *destination : s.rect.TopLeft();
   SetWindowPos(0, at.x, at.y, sz.cx, sz.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-  Framework::Notify(*this, kChangeLayered);
+  Changed(*this, kChangeLayered);
   return true;
 }
 
@@ -614,11 +637,23 @@ bool Window::HitTestLayered(Point screen) const {
   if (!r.Contains(screen)) return false;
   int x = screen.x - r.left, y = screen.y - r.top;
   if (s.layered.hasPicture) return s.picture.GetPixel(x, y).a > 0;
-  if (s.layered.hasAttributes && (s.layered.flags & LWA_COLORKEY)) {
+  if (!s.layered.hasAttributes || !(s.layered.flags & LWA_COLORKEY)) return true;
+  bool visible = IsWindowVisible();
+  const auto& mask = s.hitMask;
+  if (!mask || mask->version != s.lookVersion || mask->visible != visible) {
+    std::uint64_t version = s.lookVersion;
     Surface shown = RenderWindow(*const_cast<Window*>(this));
-    return shown.GetPixel(x, y).a > 0;
+    // A paint handler run by the render may have destroyed the window (its
+    // state is then a fresh one) or changed it again (the version moved on
+    // and the mask made here is stale at once).
+    detail::WindowState::HitMask made{version, visible, shown.Width(), shown.Height(), {}};
+    made.opaque.resize(std::size_t(made.width) * std::size_t(made.height));
+    for (int py = 0; py < made.height; ++py)
+      for (int px = 0; px < made.width; ++px) made.opaque[std::size_t(py) * made.width + px] = shown.GetPixel(px, py).a > 0;
+    state_->hitMask = std::move(made);
   }
-  return true;
+  const auto& m = *state_->hitMask;
+  return x < m.width && y < m.height && m.opaque[std::size_t(y) * m.width + x];
 }
 
 // ---------------------------------------------------------------------------
