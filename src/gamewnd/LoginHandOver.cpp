@@ -12,5 +12,4 @@ LoginWindowRunner& Runner() {
 }  // namespace
 
 void SetLoginWindowRunner(LoginWindowRunner runner) { Runner() = std::move(runner); }
-bool HasLoginWindowRunner() { return static_cast<bool>(Runner()); }
 std::wstring RunLoginWindow() { return Runner() ? Runner()() : std::wstring(); }

@@ -8,6 +8,5 @@
 using LoginWindowRunner = std::function<std::wstring()>;
 
 void SetLoginWindowRunner(LoginWindowRunner runner);
-bool HasLoginWindowRunner();
 // Runs the login window; an empty address when there is none to run.
 std::wstring RunLoginWindow();
