@@ -341,7 +341,11 @@ bool Window::SetWindowPos(HWND, int x, int y, int cx, int cy, UINT flags) {
       s.backing = std::move(grown);
       InvalidateRect(nullptr, true);
     }
-    Changed(*this, kChangeGeometry);
+    // A move alone leaves what the window shows as it was (a dragged keyed
+    // popup keeps its hit mask); it changes what its parent shows.
+    if (sized) LookChanged(*this);
+    else if (Window* parent = GetParent()) LookChanged(*parent);
+    Framework::Notify(*this, kChangeGeometry);
     Framework::Call(*this, WM_WINDOWPOSCHANGED, 0, 0);
     if (moved) Framework::Call(*this, WM_MOVE, 0, PointToLParam(r.left, r.top));
     if (sized) Framework::Call(*this, WM_SIZE, SizeType(s.showState), MAKELPARAM(WORD(r.Width()), WORD(r.Height())));

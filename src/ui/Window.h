@@ -180,7 +180,9 @@ class Window {
   const LayeredState& GetLayeredState() const;
   const Surface& GetLayeredPicture() const;
   // Whether a screen point hits the window, taking the layered picture's
-  // transparent pixels and the colour key into account.
+  // transparent pixels and the colour key into account. A colour-keyed
+  // window is composed for this once and answers from that until something
+  // it shows changes (pending paint cycles run first, as for RenderWindow).
   bool HitTestLayered(Point screen) const;
 
   // --- Mouse ---

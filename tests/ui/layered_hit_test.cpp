@@ -57,8 +57,9 @@ struct Scene {
   }
 
   void ExpectAnswers(const std::string& step, const std::vector<Answer>& answers) {
+    Point origin = keyed.GetWindowRect().TopLeft();
     for (const Answer& a : answers) {
-      EXPECT_EQ(keyed.HitTestLayered({kPlace.left + a.at.x, kPlace.top + a.at.y}), a.hits)
+      EXPECT_EQ(keyed.HitTestLayered({origin.x + a.at.x, origin.y + a.at.y}), a.hits)
           << step << " at (" << a.at.x << ", " << a.at.y << ")";
     }
     // The same answers a fresh composition of the window gives.
@@ -123,6 +124,8 @@ TEST_F(LayeredHitTest, AnswersFollowWhatTheWindowShows) {
        {{{5, 5}, false}, {{65, 15}, true}}},
       {"grown", [&] { keyed.MoveWindow(Rect::FromXYWH(kPlace.left, kPlace.top, 120, 100)); },
        {{{110, 10}, true}, {{110, 60}, true}, {{50, 10}, false}, {{120, 10}, false}}},
+      {"moved", [&] { keyed.MoveWindow(Rect::FromXYWH(kPlace.left - 150, kPlace.top + 40, 120, 100)); },
+       {{{110, 10}, true}, {{50, 10}, false}, {{65, 15}, true}, {{-1, 10}, false}, {{120, 10}, false}}},
       {"body colour made the key",
        [&] { ASSERT_TRUE(keyed.SetLayeredWindowAttributes(RGB(200, 0, 0), 255, LWA_COLORKEY)); },
        {{{5, 5}, true}, {{75, 75}, false}, {{65, 15}, true}, {{110, 60}, false}}},
@@ -137,11 +140,16 @@ TEST_F(LayeredHitTest, AskingAgainWithoutAChangeComposesNothing) {
   Scene scene;
   Painted& keyed = scene.keyed;
   auto ask = [&] {
-    for (int x = 0; x < 100; x += 7) keyed.HitTestLayered({kPlace.left + x, kPlace.top + 50});
+    Point origin = keyed.GetWindowRect().TopLeft();
+    for (int x = 0; x < 100; x += 7) keyed.HitTestLayered({origin.x + x, origin.y + 50});
   };
   std::uint64_t before = RenderCount();
   ask();
   EXPECT_EQ(RenderCount() - before, 1u);
+  ask();
+  EXPECT_EQ(RenderCount() - before, 1u);
+  // Dragging the window along changes nothing it shows.
+  keyed.MoveWindow(Rect::FromXYWH(kPlace.left + 5, kPlace.top, 100, 100));
   ask();
   EXPECT_EQ(RenderCount() - before, 1u);
   // A repaint asked for (here of the child) is one composition, for any number of questions after it.
