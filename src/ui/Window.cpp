@@ -645,19 +645,22 @@ bool Window::HitTestLayered(Point screen) const {
   bool visible = IsWindowVisible();
   const auto& mask = s.hitMask;
   if (!mask || mask->version != s.lookVersion || mask->visible != visible) {
+    const detail::WindowState* asked = state_.get();
     std::uint64_t version = s.lookVersion;
     Surface shown = RenderWindow(*const_cast<Window*>(this));
-    // A paint handler run by the render may have destroyed the window (its
-    // state is then a fresh one) or changed it again (the version moved on
-    // and the mask made here is stale at once).
+    // A paint handler run by the render may have changed the window again
+    // (the version moved on: the mask made here is stale at once) or
+    // destroyed it (its state is a fresh one, which gets no mask).
+    bool hits = shown.GetPixel(x, y).a > 0;
+    if (state_.get() != asked) return hits;
     detail::WindowState::HitMask made{version, visible, shown.Width(), shown.Height(), {}};
     made.opaque.resize(std::size_t(made.width) * std::size_t(made.height));
     for (int py = 0; py < made.height; ++py)
       for (int px = 0; px < made.width; ++px) made.opaque[std::size_t(py) * made.width + px] = shown.GetPixel(px, py).a > 0;
     state_->hitMask = std::move(made);
+    return hits;
   }
-  const auto& m = *state_->hitMask;
-  return x < m.width && y < m.height && m.opaque[std::size_t(y) * m.width + x];
+  return x < mask->width && y < mask->height && mask->opaque[std::size_t(y) * mask->width + x];
 }
 
 // ---------------------------------------------------------------------------
