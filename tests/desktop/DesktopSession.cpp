@@ -211,6 +211,25 @@ void XServer::KeepScreenshot(const std::string& name) {
   Grab({0, 0, 1920, 1080}).WritePng(dir + "/" + name + ".png");
 }
 
+void XServer::WatchTopLevels() {
+  if (!display_) return;
+  mappings_.clear();
+  XSelectInput(display_, DefaultRootWindow(display_), SubstructureNotifyMask);
+  XSync(display_, False);
+}
+
+std::vector<XServer::Mapping> XServer::TopLevelMappings() {
+  if (!display_) return mappings_;
+  XSync(display_, False);
+  while (XPending(display_)) {
+    XEvent event;
+    XNextEvent(display_, &event);
+    if (event.type == MapNotify) mappings_.push_back({event.xmap.window, true});
+    if (event.type == UnmapNotify) mappings_.push_back({event.xunmap.window, false});
+  }
+  return mappings_;
+}
+
 // ===== Programs =====
 
 Program::Program(const std::vector<std::string>& argv, const std::vector<std::string>& env) {

@@ -44,11 +44,21 @@ class XServer {
   ui::Surface Grab(const ui::Rect& rect);
   // Saves the whole screen as ZORV_BINARY_DIR/desktop-artifacts/<name>.png.
   void KeepScreenshot(const std::string& name);
+  // From now on, top-level windows being mapped and unmapped are recorded,
+  // so a window shown only for a moment is still seen.
+  void WatchTopLevels();
+  struct Mapping {
+    ui::HWND id = 0;
+    bool mapped = false;  // false: unmapped
+  };
+  // What happened since WatchTopLevels, in order.
+  std::vector<Mapping> TopLevelMappings();
 
  private:
   pid_t pid_ = -1;
   std::string name_;
   struct _XDisplay* display_ = nullptr;
+  std::vector<Mapping> mappings_;
 };
 
 // A program on the X server, its stdout read line by line.

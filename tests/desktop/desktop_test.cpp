@@ -4,7 +4,10 @@
 // under the build tree in desktop-artifacts/.
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <sstream>
 
@@ -335,6 +338,85 @@ class ClientTest : public DesktopTest {
   void Click(int x, int y) {
     EXPECT_EQ(RunTool({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click", "1"}, Env()), 0);
   }
+  // The game page has shown below the strip: its dark bar is painted there
+  // (not the black of a window not painted yet, nor the white screen).
+  bool GameShown() {
+    return WaitUntil([&] {
+      ui::Rect bar = ui::Rect::FromXYWH(0, 30, 1920, 30);
+      return Painted(bar, {0, 0, 0, 255}) > 3000 && Painted(bar, kWhite) > 3000;
+    }, 30000);
+  }
+  // Grabs rect until two grabs in a row agree (the page has finished painting it).
+  ui::Surface Settled(const ui::Rect& rect) {
+    ui::Surface last = x_->Grab(rect);
+    WaitUntil([&] {
+      ui::Surface now = x_->Grab(rect);
+      bool same = Differing(now, last) == 0;
+      last = std::move(now);
+      return same;
+    });
+    return last;
+  }
+  static int Differing(const ui::Surface& a, const ui::Surface& b) {
+    if (a.Width() != b.Width() || a.Height() != b.Height()) return -1;
+    int count = 0;
+    for (int y = 0; y < a.Height(); ++y)
+      for (int x = 0; x < a.Width(); ++x)
+        if (a.GetPixel(x, y) != b.GetPixel(x, y)) ++count;
+    return count;
+  }
+
+  // Waits for a question box (253 x 106, none other than `previous`) and
+  // clicks its confirm or its cancel button; the box, or 0.
+  ui::HWND Answer(bool confirm, ui::HWND previous = 0) {
+    XServer::Shown box;
+    if (!WaitUntil([&] {
+          for (const auto& w : x_->ShownChildren(x_->Root()))
+            if (w.id != previous && w.screenRect.Width() == 253 && w.screenRect.Height() == 106) box = w;
+          return box.id != 0;
+        })) {
+      ADD_FAILURE() << "no question box showed";
+      return 0;
+    }
+    Click(box.screenRect.left + (confirm ? 86 : 178), box.screenRect.top + 78);
+    return box.id;
+  }
+  // Copies of the client running on our X server.
+  int ClientsRunning() {
+    std::string exe = std::filesystem::canonical(client_), display = "DISPLAY=" + x_->Name();
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+      std::error_code error;
+      if (std::filesystem::read_symlink(entry.path() / "exe", error) != exe) continue;
+      std::ifstream variables(entry.path() / "environ", std::ios::binary);
+      for (std::string variable; std::getline(variables, variable, '\0');)
+        if (variable == display) ++count;
+    }
+    return count;
+  }
+  // The value of a cookie in the client's persistent store; "" when it has none.
+  std::string StoredCookie(const std::string& name) {
+    std::string path = sandbox_->DataHome() + "/Zorv/browser/cookies.sqlite", value;
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+      sqlite3_stmt* query = nullptr;
+      if (sqlite3_prepare_v2(db, "SELECT value FROM moz_cookies WHERE name = ?", -1, &query, nullptr) == SQLITE_OK) {
+        sqlite3_bind_text(query, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+        if (sqlite3_step(query) == SQLITE_ROW) value = reinterpret_cast<const char*>(sqlite3_column_text(query, 0));
+      }
+      sqlite3_finalize(query);
+    }
+    sqlite3_close(db);
+    return value;
+  }
+  static int FilesUnder(const std::string& folder) {
+    int count = 0;
+    std::error_code error;
+    for (auto it = std::filesystem::recursive_directory_iterator(folder, error);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(error))
+      if (it->is_regular_file()) ++count;
+    return count;
+  }
 
   static constexpr const char* kTitle = "Veltan\u767b\u5f55\u5668";  // string 107
   std::string client_ = ZORV_CLIENT_EXE;
@@ -409,6 +491,75 @@ TEST_F(ClientTest, AnEmbeddedCopyDocksIntoTheMainWindowAndEndsWithIt) {
   EXPECT_TRUE(dockedAt({0, 0, 1920, 1080})) << "the embedded window did not follow into fullscreen";
   player->Kill();
   EXPECT_EQ(embedded.Wait(10000), 0) << "the embedded copy did not end with its frame";
+}
+
+// F11 (the fullscreen hotkey, while the main window is in front) hides the
+// strip and its buttons and gives the page the whole screen; F11 again
+// brings back the strip with the page below it.
+TEST_F(ClientTest, F11TogglesFullscreenAndBackToMaximisedBelowTheStrip) {
+  std::unique_ptr<Program> player;
+  ui::HWND main = StartAndLogIn(player);
+  ASSERT_NE(main, 0u);
+  ASSERT_TRUE(GameShown()) << "the game page never showed";
+  const ui::Rect strip{0, 0, 1920, 30}, below = strip.Offset(0, 30);
+  ui::Surface stripShown = Settled(strip), pageTop = Settled(below);
+  ASSERT_GT(Differing(stripShown, pageTop), 1920 * 30 / 2) << "the strip looks like the page";
+  x_->KeepScreenshot("client-maximised");
+
+  Key("F11");
+  EXPECT_TRUE(WaitUntil([&] { return Differing(x_->Grab(strip), pageTop) == 0; }))
+      << "the page's top did not take the strip's place";
+  x_->KeepScreenshot("client-fullscreen");
+  EXPECT_EQ(x_->Query(main).screenRect, (ui::Rect{0, 0, 1920, 1080}));
+
+  Key("F11");
+  EXPECT_TRUE(WaitUntil([&] {
+    return Differing(x_->Grab(strip), stripShown) == 0 && Differing(x_->Grab(below), pageTop) == 0;
+  })) << "the strip and the page below it did not come back";
+  EXPECT_EQ(x_->Query(main).screenRect, (ui::Rect{0, 0, 1920, 1080}));
+}
+
+// The close button asks twice: exit, then choose a new server. OK and Cancel
+// end the program without a new copy. The login cookie is kept on disk
+// through that end, a new start, and a cache clearing, which empties the
+// cache folder under the overlay.
+TEST_F(ClientTest, CloseWithoutRelaunchThenCookiesOutliveRestartAndCacheClearing) {
+  std::unique_ptr<Program> player;
+  ASSERT_NE(StartAndLogIn(player), 0u);
+  ASSERT_TRUE(GameShown()) << "the game page never showed";
+  ASSERT_EQ(ClientsRunning(), 1);
+  Click(1906, 16);  // the close button
+  ui::HWND exitQuestion = Answer(true);
+  ASSERT_NE(exitQuestion, 0u);
+  ASSERT_NE(Answer(false, exitQuestion), 0u);
+  EXPECT_EQ(player->Wait(), 0) << player->Transcript();
+  // A new copy would have been started before this one ended.
+  EXPECT_EQ(ClientsRunning(), 0) << "the client started a new copy";
+  EXPECT_EQ(StoredCookie("last_server"), "1");
+
+  ui::HWND main = StartAndLogIn(player);
+  ASSERT_NE(main, 0u);
+  ASSERT_TRUE(GameShown()) << "the game page never showed";
+  EXPECT_EQ(StoredCookie("last_server"), "1") << "the second start lost the cookie";
+  const std::string cache = sandbox_->CacheHome() + "/Zorv/browser";
+  ASSERT_GT(FilesUnder(cache), 0) << "the game left nothing in the cache";
+
+  x_->WatchTopLevels();
+  Click(1578, 15);  // clear the cache
+  // The overlay covers the main window from its showing until the work is done.
+  ui::HWND overlay = 0;
+  EXPECT_TRUE(WaitUntil([&] {
+    overlay = 0;
+    for (const auto& m : x_->TopLevelMappings()) {
+      if (m.mapped && m.id != main && x_->Query(m.id).screenRect == ui::Rect{0, 0, 1920, 1080}) overlay = m.id;
+      if (!m.mapped && m.id == overlay) return true;
+    }
+    return false;
+  }, 20000)) << "no overlay over the main window came and went";
+  EXPECT_EQ(FilesUnder(cache), 0) << "the cache folder was not emptied";
+  EXPECT_EQ(StoredCookie("last_server"), "1") << "the cache clearing took the cookie";
+  player->Kill();
+  EXPECT_EQ(StoredCookie("last_server"), "1");
 }
 
 }  // namespace
