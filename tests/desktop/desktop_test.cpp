@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -542,7 +543,18 @@ TEST_F(ClientTest, CloseWithoutRelaunchThenCookiesOutliveRestartAndCacheClearing
   ASSERT_TRUE(GameShown()) << "the game page never showed";
   EXPECT_EQ(StoredCookie("last_server"), "1") << "the second start lost the cookie";
   const std::string cache = sandbox_->CacheHome() + "/Zorv/browser";
-  ASSERT_GT(FilesUnder(cache), 0) << "the game left nothing in the cache";
+  // The engine writes its disk cache a little behind the page: wait until the
+  // folder has stopped changing, or a late entry would land after the clearing.
+  int seen = FilesUnder(cache);
+  auto lastChange = std::chrono::steady_clock::now();
+  ASSERT_TRUE(WaitUntil([&] {
+    const int now = FilesUnder(cache);
+    if (now != seen) {
+      seen = now;
+      lastChange = std::chrono::steady_clock::now();
+    }
+    return now > 0 && std::chrono::steady_clock::now() - lastChange > std::chrono::seconds(1);
+  }, 20000)) << "the game left nothing in the cache";
 
   x_->WatchTopLevels();
   Click(1578, 15);  // clear the cache
