@@ -64,8 +64,8 @@ class DesktopTest : public ::testing::Test {
     return words;
   }
   // How many pixels of a 4-pixel grid over rect differ from colour.
-  int Painted(const ui::Rect& rect, ui::Rgba colour) {
-    ui::Surface shown = x_->Grab(rect);
+  int Painted(const ui::Rect& rect, ui::Rgba colour) { return Painted(x_->Grab(rect), colour); }
+  static int Painted(const ui::Surface& shown, ui::Rgba colour) {
     int count = 0;
     for (int y = 0; y < shown.Height(); y += 4)
       for (int x = 0; x < shown.Width(); x += 4)
@@ -339,25 +339,32 @@ class ClientTest : public DesktopTest {
   void Click(int x, int y) {
     EXPECT_EQ(RunTool({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click", "1"}, Env()), 0);
   }
-  // The game page has shown below the strip: its dark bar is painted there
-  // (not the black of a window not painted yet, nor the white screen).
-  bool GameShown() {
-    return WaitUntil([&] {
-      ui::Rect bar = ui::Rect::FromXYWH(0, 30, 1920, 30);
-      return Painted(bar, {0, 0, 0, 255}) > 3000 && Painted(bar, kWhite) > 3000;
-    }, 30000);
+  // A web view shows white before the engine has drawn anything and black
+  // while its compositor is still composing the first frames (for a second
+  // or more on a software renderer, even after a first frame has flashed
+  // by). A picture that is neither has been painted by the page.
+  static bool PagePainted(const ui::Surface& shown) {
+    const int grid = ((shown.Width() + 3) / 4) * ((shown.Height() + 3) / 4);
+    return Painted(shown, {0, 0, 0, 255}) > grid * 3 / 4 && Painted(shown, kWhite) > grid * 3 / 4;
   }
-  // Grabs rect until two grabs in a row agree (the page has finished painting it).
+  // Grabs rect until the page has painted it and it has stayed the same for
+  // half a second; the last grab.
   ui::Surface Settled(const ui::Rect& rect) {
     ui::Surface last = x_->Grab(rect);
+    auto since = std::chrono::steady_clock::now();
     WaitUntil([&] {
       ui::Surface now = x_->Grab(rect);
-      bool same = Differing(now, last) == 0;
-      last = std::move(now);
-      return same;
-    });
+      if (!PagePainted(now) || Differing(now, last) != 0) {
+        last = std::move(now);
+        since = std::chrono::steady_clock::now();
+        return false;
+      }
+      return std::chrono::steady_clock::now() - since >= std::chrono::milliseconds(500);
+    }, 30000);
     return last;
   }
+  // The game page has shown below the strip: its dark bar is painted there.
+  bool GameShown() { return PagePainted(Settled(ui::Rect::FromXYWH(0, 30, 1920, 30))); }
   static int Differing(const ui::Surface& a, const ui::Surface& b) {
     if (a.Width() != b.Width() || a.Height() != b.Height()) return -1;
     int count = 0;
@@ -427,8 +434,7 @@ class ClientTest : public DesktopTest {
 TEST_F(ClientTest, ThePlayerLogsInOnTheLoginScreenAndPlaysInTheMainWindow) {
   std::unique_ptr<Program> player;
   ASSERT_NE(StartAndLogIn(player), 0u);
-  EXPECT_TRUE(WaitUntil([&] { return Painted(ui::Rect::FromXYWH(0, 30, 1920, 1050), {0, 0, 0, 255}) > 10000; }, 30000))
-      << "the game page never showed";
+  EXPECT_TRUE(GameShown()) << "the game page never showed";
   x_->KeepScreenshot("client-game");
   // The boss key hides the main window and brings it back.
   Key("F10");
@@ -508,7 +514,7 @@ TEST_F(ClientTest, F11TogglesFullscreenAndBackToMaximisedBelowTheStrip) {
   x_->KeepScreenshot("client-maximised");
 
   Key("F11");
-  EXPECT_TRUE(WaitUntil([&] { return Differing(x_->Grab(strip), pageTop) == 0; }))
+  EXPECT_TRUE(WaitUntil([&] { return Differing(x_->Grab(strip), pageTop) == 0; }, 30000))
       << "the page's top did not take the strip's place";
   x_->KeepScreenshot("client-fullscreen");
   EXPECT_EQ(x_->Query(main).screenRect, (ui::Rect{0, 0, 1920, 1080}));
@@ -516,7 +522,7 @@ TEST_F(ClientTest, F11TogglesFullscreenAndBackToMaximisedBelowTheStrip) {
   Key("F11");
   EXPECT_TRUE(WaitUntil([&] {
     return Differing(x_->Grab(strip), stripShown) == 0 && Differing(x_->Grab(below), pageTop) == 0;
-  })) << "the strip and the page below it did not come back";
+  }, 30000)) << "the strip and the page below it did not come back";
   EXPECT_EQ(x_->Query(main).screenRect, (ui::Rect{0, 0, 1920, 1080}));
 }
 
