@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <stdexcept>
 
 #include "support/FileHelpers.h"
@@ -94,6 +95,12 @@ BlackHole::BlackHole() {
 BlackHole::~BlackHole() {
   for (int filler : fillers_) ::close(filler);
   ::close(listener_);
+}
+
+bool SaysTimedOut(const std::string& text) {
+  std::string lower = text;
+  for (char& ch : lower) ch = char(std::tolower(static_cast<unsigned char>(ch)));
+  return lower.find("timeout") != std::string::npos || lower.find("timed out") != std::string::npos;
 }
 
 std::string RefusedBase() {

@@ -56,6 +56,11 @@ class BlackHole {
   int fillers_[4] = {-1, -1, -1, -1};
 };
 
+// Whether a failure text is the library's word for a connect that timed out.
+// It says "Timeout was reached", "Connection timed out after ..." or
+// "Connection timeout after ...", depending on where the connect gave up.
+bool SaysTimedOut(const std::string& text);
+
 // "http://127.0.0.1:<port>" for a port on which nothing listens.
 std::string RefusedBase();
 
