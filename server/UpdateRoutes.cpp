@@ -8,29 +8,13 @@
 #include <thread>
 
 #include "BodyFraming.h"
+#include "Html.h"
 
 namespace zorv::server {
 namespace {
 
 std::string OfferedName(const ServerOptions& options) {
   return std::filesystem::path(options.offerFile).filename().string();
-}
-
-std::string PercentEncode(std::string_view text) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : text) {
-    bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-                      c == '.' || c == '_' || c == '~';
-    if (unreserved) {
-      out += static_cast<char>(c);
-    } else {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    }
-  }
-  return out;
 }
 
 void ServeOfferedFile(const ServerOptions& options, httplib::Response& response) {

@@ -1,6 +1,5 @@
 #include "HttpFetch.h"
 
-#include <cctype>
 #include <regex>
 
 namespace zorv::server::test {
@@ -35,21 +34,6 @@ Fetched FetchAddress(const std::string& address) {
   std::smatch m;
   if (!std::regex_match(address, m, kAddress)) return {};
   return Fetch(std::stoi(m[1]), m[2]);
-}
-
-std::string EncodeQueryValue(const std::string& value) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : value) {
-    if (std::isalnum(c) || c == '-' || c == '_' || c == '.' || c == '~') {
-      out += static_cast<char>(c);
-    } else {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    }
-  }
-  return out;
 }
 
 }  // namespace zorv::server::test

@@ -26,7 +26,4 @@ Fetched Fetch(int port, const std::string& target, const httplib::Headers& heade
 // GET of a whole "http://127.0.0.1:<port>/..." address.
 Fetched FetchAddress(const std::string& address);
 
-// Percent-encodes a query value (UTF-8 bytes).
-std::string EncodeQueryValue(const std::string& value);
-
 }  // namespace zorv::server::test

@@ -7,6 +7,7 @@
 
 #include "ChildOutput.h"
 #include "GameServers.h"
+#include "Html.h"
 #include "HttpFetch.h"
 #include "ServerProcess.h"
 
@@ -46,7 +47,7 @@ std::string FirstMatch(const std::string& text, const std::string& pattern) {
 // GET form: the action, then the named fields in order.
 std::string SubmitLoginForm(const std::string& loginPage, const std::string& account, const std::string& server) {
   const std::string action = FirstMatch(loginPage, R"re(<form[^>]*action="([^"]+)")re");
-  return action + "?account=" + EncodeQueryValue(account) + "&server=" + EncodeQueryValue(server);
+  return action + "?account=" + PercentEncode(account) + "&server=" + PercentEncode(server);
 }
 
 TEST_F(PagesTest, LoginPageIsAUtf8FormSizedForThePopup) {
@@ -104,7 +105,7 @@ TEST_F(PagesTest, SubmittedLoginOpensTheGameForThatAccountAndServer) {
   for (const GameServer& server : GameServers()) {
     const std::string address = SubmitLoginForm(login, "勇士_01", std::string(server.id));
     EXPECT_NE(address.find("play_gamecode"), std::string::npos) << address;
-    EXPECT_NE(address.find(EncodeQueryValue("勇士_01")), std::string::npos) << address;
+    EXPECT_NE(address.find(PercentEncode("勇士_01")), std::string::npos) << address;
     Fetched game = Get(address);
     ASSERT_EQ(game.status, 200) << address;
     EXPECT_NE(game.body.find("<title>Veltan</title>"), std::string::npos);
