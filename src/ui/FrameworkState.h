@@ -60,7 +60,7 @@ struct WindowState {
     bool visible = false;
     int width = 0;
     int height = 0;
-    std::vector<bool> opaque;  // row by row
+    std::vector<std::uint8_t> alphas;  // row by row
   };
   std::uint64_t lookVersion = 1;
   std::optional<HitMask> hitMask;

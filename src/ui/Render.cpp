@@ -51,14 +51,11 @@ Surface RenderWindow(Window& window) {
     bool key = (layered.flags & LWA_COLORKEY) != 0;
     double alpha = (layered.flags & LWA_ALPHA) ? layered.alpha / 255.0 : 1.0;
     Rgba keyColour{GetRValue(layered.colorKey), GetGValue(layered.colorKey), GetBValue(layered.colorKey), 255};
-    for (int y = 0; y < out.Height(); ++y) {
-      for (int x = 0; x < out.Width(); ++x) {
-        Rgba p = out.GetPixel(x, y);
-        if (key && p == keyColour) p = {};
-        else p.a = BYTE(p.a * alpha + 0.5);
-        out.SetPixel(x, y, p);
-      }
-    }
+    out.MapPixels([&](Rgba p) {
+      if (key && p == keyColour) return Rgba{};
+      p.a = BYTE(p.a * alpha + 0.5);
+      return p;
+    });
   }
   return out;
 }

@@ -283,7 +283,7 @@ Surface Surface::Snapshot(PixelRect rect) const {
   return copy;
 }
 
-void Surface::ApplyColorMatrix(const ColorMatrix& matrix) {
+void Surface::MapPixels(const std::function<Rgba(Rgba)>& change) {
   if (!surface_) return;
   cairo_surface_flush(surface_);
   unsigned char* data = cairo_image_surface_get_data(surface_);
@@ -295,19 +295,43 @@ void Surface::ApplyColorMatrix(const ColorMatrix& matrix) {
     for (int x = 0; x < width; ++x) {
       std::uint32_t p;
       std::memcpy(&p, row + x * 4, 4);
-      const Rgba in = Unpremultiply(p);
-      const float v[5] = {in.r / 255.0f, in.g / 255.0f, in.b / 255.0f, in.a / 255.0f, 1.0f};
-      std::uint8_t out[4];
-      for (int j = 0; j < 4; ++j) {
-        float sum = 0;
-        for (int i = 0; i < 5; ++i) sum += v[i] * matrix.m[i][j];
-        out[j] = static_cast<std::uint8_t>(std::lround(std::clamp(sum, 0.0f, 1.0f) * 255.0f));
-      }
-      p = Premultiply({out[0], out[1], out[2], out[3]});
+      p = Premultiply(change(Unpremultiply(p)));
       std::memcpy(row + x * 4, &p, 4);
     }
   }
   cairo_surface_mark_dirty(surface_);
+}
+
+std::vector<std::uint8_t> Surface::Alphas() const {
+  if (!surface_) return {};
+  cairo_surface_flush(surface_);
+  const unsigned char* data = cairo_image_surface_get_data(surface_);
+  const int stride = cairo_image_surface_get_stride(surface_);
+  const int width = Width();
+  const int height = Height();
+  std::vector<std::uint8_t> alphas(std::size_t(width) * std::size_t(height));
+  for (int y = 0; y < height; ++y) {
+    const unsigned char* row = data + y * stride;
+    for (int x = 0; x < width; ++x) {
+      std::uint32_t p;
+      std::memcpy(&p, row + x * 4, 4);
+      alphas[std::size_t(y) * width + x] = std::uint8_t(p >> 24);
+    }
+  }
+  return alphas;
+}
+
+void Surface::ApplyColorMatrix(const ColorMatrix& matrix) {
+  MapPixels([&](Rgba in) {
+    const float v[5] = {in.r / 255.0f, in.g / 255.0f, in.b / 255.0f, in.a / 255.0f, 1.0f};
+    std::uint8_t out[4];
+    for (int j = 0; j < 4; ++j) {
+      float sum = 0;
+      for (int i = 0; i < 5; ++i) sum += v[i] * matrix.m[i][j];
+      out[j] = static_cast<std::uint8_t>(std::lround(std::clamp(sum, 0.0f, 1.0f) * 255.0f));
+    }
+    return Rgba{out[0], out[1], out[2], out[3]};
+  });
 }
 
 bool Surface::DrawText(const std::wstring& text, PixelRect box, const TextStyle& style) {

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -85,6 +86,10 @@ class Surface {
   // Outside the surface GetPixel gives transparent black and SetPixel does nothing.
   Rgba GetPixel(int x, int y) const;
   void SetPixel(int x, int y, Rgba colour);
+  // Every pixel p replaced by change(p), in one pass over the pixels.
+  void MapPixels(const std::function<Rgba(Rgba)>& change);
+  // The alpha of every pixel, row by row (Width() * Height() values).
+  std::vector<std::uint8_t> Alphas() const;
 
   // Drawing state. The origin is added to every drawing coordinate; the clip
   // rectangle, in drawing coordinates, limits where drawing lands.

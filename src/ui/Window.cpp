@@ -653,14 +653,10 @@ bool Window::HitTestLayered(Point screen) const {
     // destroyed it (its state is a fresh one, which gets no mask).
     bool hits = shown.GetPixel(x, y).a > 0;
     if (state_.get() != asked) return hits;
-    detail::WindowState::HitMask made{version, visible, shown.Width(), shown.Height(), {}};
-    made.opaque.resize(std::size_t(made.width) * std::size_t(made.height));
-    for (int py = 0; py < made.height; ++py)
-      for (int px = 0; px < made.width; ++px) made.opaque[std::size_t(py) * made.width + px] = shown.GetPixel(px, py).a > 0;
-    state_->hitMask = std::move(made);
+    state_->hitMask = detail::WindowState::HitMask{version, visible, shown.Width(), shown.Height(), shown.Alphas()};
     return hits;
   }
-  return x < mask->width && y < mask->height && mask->opaque[std::size_t(y) * mask->width + x];
+  return x < mask->width && y < mask->height && mask->alphas[std::size_t(y) * mask->width + x] > 0;
 }
 
 // ---------------------------------------------------------------------------
