@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <sstream>
 
 #include "DesktopSession.h"
@@ -348,11 +349,11 @@ class ClientTest : public DesktopTest {
     return Painted(shown, {0, 0, 0, 255}) > grid * 3 / 4 && Painted(shown, kWhite) > grid * 3 / 4;
   }
   // Grabs rect until the page has painted it and it has stayed the same for
-  // half a second; the last grab.
-  ui::Surface Settled(const ui::Rect& rect) {
+  // half a second: that picture, or nothing after 30 seconds.
+  std::optional<ui::Surface> Settled(const ui::Rect& rect) {
     ui::Surface last = x_->Grab(rect);
     auto since = std::chrono::steady_clock::now();
-    WaitUntil([&] {
+    bool settled = WaitUntil([&] {
       ui::Surface now = x_->Grab(rect);
       if (!PagePainted(now) || Differing(now, last) != 0) {
         last = std::move(now);
@@ -361,10 +362,11 @@ class ClientTest : public DesktopTest {
       }
       return std::chrono::steady_clock::now() - since >= std::chrono::milliseconds(500);
     }, 30000);
+    if (!settled) return std::nullopt;
     return last;
   }
   // The game page has shown below the strip: its dark bar is painted there.
-  bool GameShown() { return PagePainted(Settled(ui::Rect::FromXYWH(0, 30, 1920, 30))); }
+  bool GameShown() { return Settled(ui::Rect::FromXYWH(0, 30, 1920, 30)).has_value(); }
   static int Differing(const ui::Surface& a, const ui::Surface& b) {
     if (a.Width() != b.Width() || a.Height() != b.Height()) return -1;
     int count = 0;
@@ -509,20 +511,26 @@ TEST_F(ClientTest, F11TogglesFullscreenAndBackToMaximisedBelowTheStrip) {
   ASSERT_NE(main, 0u);
   ASSERT_TRUE(GameShown()) << "the game page never showed";
   const ui::Rect strip{0, 0, 1920, 30}, below = strip.Offset(0, 30);
-  ui::Surface stripShown = Settled(strip), pageTop = Settled(below);
-  ASSERT_GT(Differing(stripShown, pageTop), 1920 * 30 / 2) << "the strip looks like the page";
+  std::optional<ui::Surface> stripShown = Settled(strip), pageTop = Settled(below);
+  ASSERT_TRUE(stripShown && pageTop) << "the strip or the page below it never settled";
+  ASSERT_GT(Differing(*stripShown, *pageTop), 1920 * 30 / 2) << "the strip looks like the page";
   x_->KeepScreenshot("client-maximised");
 
   Key("F11");
-  EXPECT_TRUE(WaitUntil([&] { return Differing(x_->Grab(strip), pageTop) == 0; }, 30000))
-      << "the page's top did not take the strip's place";
+  int differing = 0;
+  EXPECT_TRUE(WaitUntil([&] { return (differing = Differing(x_->Grab(strip), *pageTop)) == 0; }, 30000))
+      << "the page's top did not take the strip's place: " << differing << " pixels differ";
   x_->KeepScreenshot("client-fullscreen");
   EXPECT_EQ(x_->Query(main).screenRect, (ui::Rect{0, 0, 1920, 1080}));
 
   Key("F11");
+  int stripDiffering = 0;
   EXPECT_TRUE(WaitUntil([&] {
-    return Differing(x_->Grab(strip), stripShown) == 0 && Differing(x_->Grab(below), pageTop) == 0;
-  }, 30000)) << "the strip and the page below it did not come back";
+    stripDiffering = Differing(x_->Grab(strip), *stripShown);
+    differing = Differing(x_->Grab(below), *pageTop);
+    return stripDiffering == 0 && differing == 0;
+  }, 30000)) << "the strip and the page below it did not come back: " << stripDiffering << " and " << differing
+             << " pixels differ";
   EXPECT_EQ(x_->Query(main).screenRect, (ui::Rect{0, 0, 1920, 1080}));
 }
 
