@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <chrono>
 #include <stdexcept>
 
 #include "support/FileHelpers.h"
@@ -28,10 +29,16 @@ TestServer::TestServer() {
   });
   port_ = server_.bind_to_any_port("127.0.0.1");
   if (port_ <= 0) throw std::runtime_error("test server cannot bind");
-  thread_ = std::thread([this] { server_.listen_after_bind(); });
+  thread_ = std::thread([this] {
+    server_.listen_after_bind();
+    listenEnded_ = true;
+  });
 }
 
 TestServer::~TestServer() {
+  // stop() only reaches a running accept loop: a test that ends before the
+  // listening thread got going would otherwise wait for it forever.
+  while (!listenEnded_ && !server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   server_.stop();
   thread_.join();
 }

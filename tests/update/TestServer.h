@@ -4,6 +4,7 @@
 // Each path's behaviour can be set and replaced at any time; unknown paths get 404.
 #include <httplib.h>
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -39,6 +40,7 @@ class TestServer {
   std::mutex mutex_;
   std::map<std::string, Handler> routes_;
   int port_ = 0;
+  std::atomic<bool> listenEnded_ = false;
   std::thread thread_;
 };
 
